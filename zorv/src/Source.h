@@ -1,0 +1,78 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Channels.h"
+#include "Config.h"
+
+namespace zorv {
+
+// Where readings come from. Units are the exports' units: RPM, whole degrees
+// Celsius, millivolts. A channel that cannot be read answers 0.
+class Source {
+public:
+    virtual ~Source() = default;
+    virtual std::int16_t read(Channel channel) = 0;
+};
+
+// Seconds since an arbitrary start; swapped in tests.
+using Clock = std::function<double()>;
+Clock steadyClock();
+
+// Simulated LM78 board: readings drift slowly around plausible values and
+// never cross a default warning threshold on their own. The same seed and
+// time always give the same readings.
+class SimSource final : public Source {
+public:
+    struct ScriptedValue {
+        double atSecond;
+        Channel channel;
+        std::int16_t value;
+    };
+    SimSource(std::uint64_t seed, Clock clock, std::vector<ScriptedValue> script = {});
+    std::int16_t read(Channel channel) override;
+
+    // The unscripted reading of a channel at time t.
+    [[nodiscard]] std::int16_t simulated(Channel channel, double t) const;
+
+private:
+    struct Wave {
+        double phase1, phase2, period1, period2;
+    };
+    std::array<Wave, kChannelCount> waves_{};
+    Clock clock_;
+    std::vector<ScriptedValue> script_;
+};
+
+// Parses a scenario: lines "SECOND NAME = VALUE", for example "12 cpu_fan = 0".
+// From that second on the channel reads the value; lines that do not parse are skipped.
+std::vector<SimSource::ScriptedValue> parseScenario(std::string_view text);
+
+// Readings from a "name = value" text file, read anew at every call.
+class FileSource final : public Source {
+public:
+    explicit FileSource(std::string path) : path_(std::move(path)) {}
+    std::int16_t read(Channel channel) override;
+
+private:
+    std::string path_;
+};
+
+// The reading for a channel from the text of a readings file: its last line
+// naming the channel, as a number rounded and clamped to 16 bits; a missing
+// name or a value that is not a number reads 0.
+std::int16_t readingFromText(std::string_view text, Channel channel);
+
+// Real chips through libsensors.
+std::unique_ptr<Source> makeHwmonSource(const Config& config);
+
+// The source a spec names ("sim", "sim:PATH", "file:PATH", "hwmon"); an
+// unknown spec gives a source that reads 0 everywhere.
+std::unique_ptr<Source> makeSource(const std::string& spec, const Config& config);
+
+}  // namespace zorv

@@ -1,0 +1,68 @@
+// Prints what libzorv reads, once or every second: a quick look at a source
+// without starting Velmon.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "zorv.h"
+
+namespace {
+
+void printOnce() {
+    std::printf("cpu_fan     %6d RPM\n", GetFanCPURPM());
+    std::printf("power_fan   %6d RPM\n", GetFanPowerRPM());
+    std::printf("chassis_fan %6d RPM\n", GetFanChasisRPM());
+    std::printf("cpu_temp    %6d C\n", GetCPUTemperature());
+    std::printf("mb_temp     %6d C\n", GetMBTemperature());
+    int16_t (*const volts[])() = {GetVoltIN0, GetVoltIN1, GetVoltIN2, GetVoltIN3, GetVoltIN4, GetVoltIN5, GetVoltIN6};
+    for (int i = 0; i < 7; ++i) std::printf("in%d         %6d mV\n", i, volts[i]());
+}
+
+void printBoard() {
+    char buf[ZORV_TEXT_BUFFER];
+    std::printf("board       %s", DMI_GetMBManufacturer(buf));
+    std::printf(" %s\n", DMI_GetMBProduct(buf));
+    DMI_GetBIOSVender(buf);
+    std::printf("bios        %s", buf);
+    std::printf(" %s\n", DMI_GetBIOSVersion(buf));
+    GetCPUName(buf);
+    std::printf("cpu         %s%d\n", buf, DMI_GetMBClock());
+}
+
+void usage() {
+    std::puts("usage: zorvread [--watch] [--board]\n"
+              "  prints the twelve readings of the source that ZORV_SOURCE or zorv.conf chooses\n"
+              "  --watch   print them again every second\n"
+              "  --board   also print the DMI board, BIOS and processor facts");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool watch = false, board = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--watch") watch = true;
+        else if (a == "--board") board = true;
+        else if (a == "--help" || a == "-h") {
+            usage();
+            return 0;
+        } else {
+            std::fprintf(stderr, "zorvread: unknown option '%s'\n", argv[i]);
+            usage();
+            return 2;
+        }
+    }
+    if (board) printBoard();
+    do {
+        printOnce();
+        if (watch) {
+            std::puts("");
+            std::fflush(stdout);
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+        }
+    } while (watch);
+    return 0;
+}
