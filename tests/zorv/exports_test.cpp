@@ -1,0 +1,178 @@
+// The exported C functions, through a private copy of libzorv.so: each copy
+// loaded from its own folder is a fresh library with its own source and its
+// own neighbours, which is how "next to the library" is tested.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string env(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+class LoadedCopy {
+public:
+    // Copies libzorv.so into dir (with the named stand-ins beside it as the
+    // real libraries' file names) and loads it.
+    LoadedCopy(const fs::path& dir, bool withDmi, bool withAhd, bool partialDmi = false) {
+        fs::create_directories(dir);
+        fs::copy_file(env("ZORV_TEST_LIB"), dir / "libzorv.so", fs::copy_options::overwrite_existing);
+        const fs::path standins = env("ZORV_STANDIN_DIR");
+        if (withDmi)
+            fs::copy_file(standins / (partialDmi ? "libzorv_standin_dmi_partial.so" : "libzorv_standin_dmi.so"),
+                          dir / "libzorvdmi.so", fs::copy_options::overwrite_existing);
+        if (withAhd)
+            fs::copy_file(standins / "libzorv_standin_ahd.so", dir / "libzorvahd.so",
+                          fs::copy_options::overwrite_existing);
+        handle_ = dlopen((dir / "libzorv.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
+    ~LoadedCopy() {
+        if (handle_) dlclose(handle_);
+    }
+    [[nodiscard]] bool loaded() const { return handle_ != nullptr; }
+
+    template <typename Fn>
+    Fn fn(const char* name) const {
+        void* p = dlsym(handle_, name);
+        EXPECT_NE(p, nullptr) << name;
+        return reinterpret_cast<Fn>(p);
+    }
+    int16_t reading(const char* name) const { return fn<int16_t (*)()>(name)(); }
+    std::string text(const char* name) const {
+        std::array<char, 80> buf;
+        buf.fill('\x7f');
+        fn<void* (*)(char*)>(name)(buf.data());
+        const void* nul = std::memchr(buf.data(), '\0', buf.size());
+        EXPECT_NE(nul, nullptr) << name << " left no NUL within 80 bytes";
+        return nul ? std::string(buf.data()) : std::string();
+    }
+
+private:
+    void* handle_ = nullptr;
+};
+
+class Exports : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("zorv-exports-" + std::to_string(::getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_ / "xdg");
+        ::setenv("XDG_CONFIG_HOME", (dir_ / "xdg").c_str(), 1);
+    }
+    void TearDown() override {
+        ::unsetenv("ZORV_SOURCE");
+        fs::remove_all(dir_);
+    }
+    fs::path dir_;
+};
+
+struct Export {
+    const char* name;
+    int low, high;
+};
+
+// Units and ranges of every reading on the simulated board.
+const Export kSimReadings[] = {
+    {"GetFanCPURPM", 4200, 4800},  {"GetFanPowerRPM", 3000, 3600},  {"GetFanChasisRPM", 2100, 2700},
+    {"GetCPUTemperature", 40, 50}, {"GetMBTemperature", 30, 36},    {"GetVoltIN0", 1900, 2100},
+    {"GetVoltIN1", 1900, 2100},    {"GetVoltIN2", 3200, 3400},      {"GetVoltIN3", 4900, 5100},
+    {"GetVoltIN4", 11800, 12200},  {"GetVoltIN5", -12200, -11800},  {"GetVoltIN6", -5100, -4900},
+};
+
+TEST_F(Exports, SimulatedBoardGivesEveryReadingInItsUnit) {
+    ::setenv("ZORV_SOURCE", "sim", 1);
+    LoadedCopy lib(dir_ / "lib", false, false);
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    for (const auto& e : kSimReadings) {
+        const int v = lib.reading(e.name);
+        EXPECT_GE(v, e.low) << e.name;
+        EXPECT_LE(v, e.high) << e.name;
+    }
+}
+
+TEST_F(Exports, FileSourceChangesShowAtTheNextCall) {
+    const fs::path readings = dir_ / "readings";
+    std::ofstream(readings) << "cpu_fan = 4500\nin5 = -12100\n";
+    ::setenv("ZORV_SOURCE", ("file:" + readings.string()).c_str(), 1);
+    LoadedCopy lib(dir_ / "lib", false, false);
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    EXPECT_EQ(lib.reading("GetFanCPURPM"), 4500);
+    EXPECT_EQ(lib.reading("GetVoltIN5"), -12100);
+    EXPECT_EQ(lib.reading("GetCPUTemperature"), 0);  // not in the file
+    std::ofstream(readings) << "cpu_fan = 0\nin5 = -99999\ncpu_temp = hot\n";
+    EXPECT_EQ(lib.reading("GetFanCPURPM"), 0);
+    EXPECT_EQ(lib.reading("GetVoltIN5"), -32768);
+    EXPECT_EQ(lib.reading("GetCPUTemperature"), 0);
+}
+
+TEST_F(Exports, SourceComesFromZorvConfNextToTheLibrary) {
+    const fs::path readings = dir_ / "readings";
+    std::ofstream(readings) << "mb_temp = 41\n";
+    fs::create_directories(dir_ / "lib");
+    std::ofstream(dir_ / "lib/zorv.conf") << "source = file:" << readings.string() << "\n";
+    LoadedCopy lib(dir_ / "lib", false, false);
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    EXPECT_EQ(lib.reading("GetMBTemperature"), 41);
+}
+
+TEST_F(Exports, PassesDmiAndCpuNameThroughTheLibrariesNextToIt) {
+    ::setenv("ZORV_SOURCE", "sim", 1);
+    LoadedCopy lib(dir_ / "lib", true, true);
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    EXPECT_EQ(lib.text("DMI_GetMBProduct"), "P2B-LS Stand-in");
+    EXPECT_EQ(lib.text("DMI_GetMBManufacturer"), "Board Maker Inc.");
+    EXPECT_EQ(lib.text("DMI_GetBIOSVender"), "Firmware Works");
+    EXPECT_EQ(lib.text("DMI_GetBIOSVersion"), "1.00.07-29-characters-long-xx");
+    EXPECT_EQ(lib.reading("DMI_GetMBClock"), 450);
+    EXPECT_EQ(lib.text("GetCPUName"), "AMD-K6-2");
+    EXPECT_EQ(lib.text("GetCPUName"), "AMD-K6-2");
+    EXPECT_EQ(lib.fn<int32_t (*)(char*)>("DMI_GetBIOSVender")(std::array<char, 80>{}.data()), 1);
+
+    // The lookup ran once, with the record of the DMI library.
+    void* ahd = dlopen((dir_ / "lib/libzorvahd.so").c_str(), RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(ahd, nullptr);
+    EXPECT_EQ(reinterpret_cast<int (*)()>(dlsym(ahd, "StandinLookups"))(), 1);
+    dlclose(ahd);
+}
+
+TEST_F(Exports, MissingLibrariesGiveEmptyStringsAndZero) {
+    ::setenv("ZORV_SOURCE", "sim", 1);
+    LoadedCopy lib(dir_ / "lib", false, false);
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    for (const char* f : {"DMI_GetMBProduct", "DMI_GetMBManufacturer", "DMI_GetBIOSVender", "DMI_GetBIOSVersion",
+                          "GetCPUName"})
+        EXPECT_EQ(lib.text(f), "") << f;
+    EXPECT_EQ(lib.reading("DMI_GetMBClock"), 0);
+    EXPECT_EQ(lib.fn<int32_t (*)(char*)>("GetCPUName")(std::array<char, 80>{}.data()), 0);
+}
+
+TEST_F(Exports, MissingFunctionsGiveEmptyStringsAndZero) {
+    ::setenv("ZORV_SOURCE", "sim", 1);
+    LoadedCopy lib(dir_ / "lib", true, false, /*partialDmi=*/true);
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    EXPECT_EQ(lib.text("DMI_GetMBProduct"), "Only Product");
+    EXPECT_EQ(lib.text("DMI_GetBIOSVersion"), "");
+    EXPECT_EQ(lib.reading("DMI_GetMBClock"), 0);
+    EXPECT_EQ(lib.text("GetCPUName"), "");  // no DMI_GetCPUInfo and no CPU data library
+}
+
+TEST_F(Exports, DmiWithoutCpuDataLibraryStillAnswersDmi) {
+    ::setenv("ZORV_SOURCE", "sim", 1);
+    LoadedCopy lib(dir_ / "lib", true, false);
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    EXPECT_EQ(lib.text("DMI_GetMBProduct"), "P2B-LS Stand-in");
+    EXPECT_EQ(lib.text("GetCPUName"), "");
+}
+
+}  // namespace
