@@ -1,0 +1,133 @@
+// frmStart's state and the handlers that change it: the initial reading, the
+// polling cycle, the alert timer, the fan check boxes and spin controls, page
+// switching, the threshold drags and the redraw after a threshold reset.
+#pragma once
+
+#include <functional>
+
+#include "MonitorState.h"
+#include "Ports.h"
+#include "SettingsStore.h"
+
+namespace velmon {
+
+// Everything outside the core, by reference; the app owns the objects.
+struct Ports {
+    SensorPort& sensor;
+    CpuDataPort& cpuData;
+    SettingsBackend& settings;
+    Timer& tmrMonitor;  // 1000 ms, the polling cycle
+    Timer& tmrWarn;     // 700 ms, the alerts
+    Beeper& beeper;
+    Prompter& prompter;
+    TrayPort& tray;
+    MainView& view;
+    LogoView& logo;
+    Environment& env;
+};
+
+class Monitor final : public MainWindowEvents {
+public:
+    explicit Monitor(Ports ports);
+
+    // frmStart's load, after the window's layout: the first full reading and
+    // the thresholds. Leaves tmrMonitor enabled and tmrWarn as the alarms left it.
+    void load();
+    // frmStart's unload: saves the installed flags and thresholds.
+    void unload();
+
+    // MainWindowEvents
+    void tmrMonitorTick() override;
+    void tmrWarnTick() override;
+    void fanCheckClicked(int fan, bool checked) override;
+    void fanSpinChanged(int fan, bool up) override;
+    void formActivated() override;
+    void pageButtonPressed(int button) override;
+    void windowClosedByOval() override;
+    void temperaturePointerPressed(int gauge, double y) override;
+    void temperatureGaugeMoved(int gauge, double y) override;
+    void temperatureGaugeReleased(int gauge) override;
+    void temperaturePageReleased() override;
+    void voltageMarkerPressed(int input, bool upper, double y) override;
+    void voltageBarMoved(int input, double y) override;
+    void voltageBarReleased() override;
+    void voltageMarkerReleased(bool overUpper) override;
+    void voltagePageReleased() override;
+    void backgroundReleased() override;
+    void pausePolling() override;
+    void resumePolling() override;
+
+    // ShowAlarmPage: only while the window is hidden.
+    void showAlarmPage(Page page);
+    // RefreshTrayIcon: flips TrayIconIndex and the record's image.
+    void refreshTrayIcon();
+    // The three fans' check box states as the core last set or saw them.
+    [[nodiscard]] bool fanChecked(int fan) const { return checked_[static_cast<std::size_t>(fan)]; }
+
+    // Shared state, for the tray, the dialogs and the window's layout.
+    FanConfiguration& fanConfiguration() { return fanConfig_; }
+    PollingIntervals& intervals() { return intervals_; }
+    WarningThresholds& thresholds() { return thresholds_; }
+    [[nodiscard]] const ChannelReadings& readings() const { return readings_; }
+    [[nodiscard]] const ShownReadings& shown() const { return shown_; }
+    AlarmState& alarms() { return alarms_; }
+    [[nodiscard]] const PollTickCounters& counters() const { return counters_; }
+    [[nodiscard]] PageChoice pageChoice() const { return pageChoice_; }
+    [[nodiscard]] const TemperatureDragState& temperatureDrag() const { return tempDrag_; }
+    [[nodiscard]] const VoltageDragState& voltageDrag() const { return voltDrag_; }
+    TrayIconRecord& trayRecord() { return tray_; }
+    [[nodiscard]] std::int16_t trayIconIndex() const { return trayIconIndex_; }
+    void setTrayIconIndex(std::int16_t index) { trayIconIndex_ = index; }
+    float& dpiFactor() { return dpiFactor_; }
+    // Set by the Settings dialog after it reset thresholds; formActivated redraws.
+    bool& thresholdsResetPending() { return resetPending_; }
+    SettingsStore& settings() { return store_; }
+    [[nodiscard]] const Ports& ports() const { return ports_; }
+
+    // Alarm helpers with the side effects the rules give them: raising
+    // enables tmrWarn; clearing makes the channel's page and Summary labels visible.
+    void raiseAlarm(SensorChannel channel);
+    void clearAlarm(SensorChannel channel);
+
+private:
+    void readFan(int fan);
+    void runFanGroup();
+    void runTempGroup();
+    void runVoltGroup();
+    void readVoltages();
+    void setChecked(int fan, bool checked);
+    void checkClickRules(int fan, bool checked);
+    void evaluateFan(int fan);
+    void evaluateTemp(int gauge);
+    void evaluateVolt(int input);
+    void drawGauge(int gauge);
+    void drawBar(int input);
+    void showTempSummary(int gauge);
+    void endTemperatureDrag(int gauge);
+    void setValueLabelsVisible(SensorChannel channel);
+
+    Ports ports_;
+    SettingsStore store_;
+    FanConfiguration fanConfig_;
+    PollingIntervals intervals_;
+    WarningThresholds thresholds_;
+    ChannelReadings readings_;
+    ShownReadings shown_;
+    AlarmState alarms_;
+    PollTickCounters counters_;
+    PageChoice pageChoice_ = PageChoice::None;
+    TemperatureDragState tempDrag_;
+    VoltageDragState voltDrag_;
+    TrayIconRecord tray_;
+    std::int16_t trayIconIndex_ = 0;
+    float dpiFactor_ = 1.0F;
+    bool resetPending_ = false;
+    bool warned_ = false;
+    std::array<bool, kFanCount> checked_{};
+};
+
+// The page label and Summary label that blink for a channel.
+ControlRef pageLabelOf(SensorChannel channel);
+ControlRef summaryLabelOf(SensorChannel channel);
+
+}  // namespace velmon

@@ -1,0 +1,100 @@
+// The process-wide monitor state: configuration, thresholds, readings and
+// alarm flags. Plain values; Monitor and Taskbar change them by the rules.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "Ports.h"
+
+namespace velmon {
+
+inline constexpr int kFanCount = 3;
+inline constexpr int kTempCount = 2;
+inline constexpr int kVoltCount = 7;
+
+// Per-board fan flags from MBFAN.INI; a fan with 0 is never read.
+struct FanConfiguration {
+    std::array<std::int16_t, kFanCount> fitted{1, 1, 1};  // CPU, POWER, CHASSIS
+    [[nodiscard]] bool configured(int fan) const { return fitted[static_cast<std::size_t>(fan)] != 0; }
+    // The 16-bit sum of the three values.
+    [[nodiscard]] std::int16_t fanCount() const {
+        return static_cast<std::int16_t>(fitted[0] + fitted[1] + fitted[2]);
+    }
+};
+
+struct PollingIntervals {
+    std::int16_t fan = 5, temp = 5, volt = 5;  // seconds
+};
+
+struct WarningThresholds {
+    std::array<std::int16_t, kFanCount> fan{2800, 2700, 1800};  // lower, RPM
+    std::array<bool, kFanCount> installed{true, true, true};
+    std::array<std::int16_t, kTempCount> temp{80, 50};  // upper, degrees Celsius
+    std::array<float, kVoltCount> volUp{3.7F, 3.7F, 3.9F, 5.5F, 13.0F, -10.3F, -4.3F};
+    std::array<float, kVoltCount> volDn{1.5F, 1.3F, 2.9F, 4.5F, 11.0F, -13.7F, -5.7F};
+};
+
+// The first whole volt of each voltage bar's scale.
+inline constexpr std::array<int, kVoltCount> kVoltageScaleBase{0, 0, 1, 3, 10, -14, -7};
+// Scale start of the CPU and mainboard gauges.
+inline constexpr std::array<int, kTempCount> kGaugeBase{40, 10};
+
+struct ChannelReadings {
+    std::array<std::int16_t, kFanCount> fan{};
+    std::array<std::int16_t, kTempCount> temp{};
+    std::array<float, kVoltCount> volts{};    // as read
+    std::array<float, kVoltCount> rounded{};  // to 0.1 V; every display and rule uses these
+};
+
+struct ShownReadings {
+    std::array<std::int16_t, kFanCount> fan{};
+    std::array<std::int16_t, kTempCount> temp{};
+    std::array<float, kVoltCount> rounded{};
+};
+
+// One flag per channel in SensorChannel order.
+struct AlarmState {
+    std::array<bool, kChannelCount> flags{};
+    [[nodiscard]] bool any() const {
+        for (bool f : flags) {
+            if (f) return true;
+        }
+        return false;
+    }
+    bool& fan(int i) { return flags[static_cast<std::size_t>(i)]; }
+    bool& temp(int i) { return flags[static_cast<std::size_t>(3 + i)]; }
+    bool& volt(int i) { return flags[static_cast<std::size_t>(5 + i)]; }
+};
+
+struct PollTickCounters {
+    std::int16_t fan = 0, temp = 0, volt = 0;
+};
+
+enum class PageChoice { None, Fan, Temp, Volt };
+
+struct TemperatureDragState {
+    std::array<bool, kTempCount> dragging{};  // CPUTempDragging, MBTempDragging
+    std::int16_t grabY = 0;                   // TempGrabY
+};
+
+struct VoltageDragState {
+    std::array<bool, kVoltCount> upDragging{};
+    std::array<bool, kVoltCount> dnDragging{};
+    std::array<std::int16_t, kVoltCount> grabY{};
+    std::int16_t dragIndex = 0;  // VoltDragIndex
+};
+
+// Tooltip texts of the tray icon.
+inline constexpr const char* kTipNormal = "System is in normal state";
+inline constexpr const char* kTipWarning = "System is in warning state";
+inline constexpr const char* kTipOff = "Velmora is Off";
+inline constexpr const char* kTitle = "Velmora";
+
+// The tray record's tip field: the text, a NUL, then blanks to 64 (cut at 63).
+void setTrayTip(TrayIconRecord& record, const std::string& text);
+// The tip text up to its NUL.
+std::string trayTip(const TrayIconRecord& record);
+
+}  // namespace velmon
