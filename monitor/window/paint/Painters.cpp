@@ -1,0 +1,155 @@
+#include "Painters.h"
+
+#include "Geometry.h"
+#include "Primitives.h"
+
+#include "Art.h"
+
+#include <QPainter>
+
+namespace velmon::paint {
+namespace {
+
+namespace geo = velmon::geometry;
+using detail::Canvas;
+using detail::polar;
+
+QPointF centreOf(const geo::DialCentre& c) { return {double(c.cx), double(c.cy)}; }
+
+void redBand(Canvas& c, const geo::DialCentre& d, int threshold) {
+    const double theta = geo::zoneStartAngle(threshold);
+    c.arc(centreOf(d), d.R - 2, theta, 240.0, kRed, 2);
+    c.arc(centreOf(d), d.R, theta, 240.0, kRed, 2);
+}
+
+void ticks(Canvas& c, const geo::DialCentre& d) {
+    for (int a = -60; a <= 240; a += 15) {
+        const double outer = (a % 30 == 0) ? d.R + 7 : d.R + 2;
+        c.line(polar(centreOf(d), a, d.R - 3), polar(centreOf(d), a, outer), kWhite);
+    }
+}
+
+void needle(Canvas& c, const geo::DialCentre& d, int speed) {
+    c.circle(centreOf(d), d.R - 5, kBlack, 1, QColor::fromRgb(kBlack));
+    const geo::Point tip = geo::needleTip(d, speed);
+    const geo::PieAngles w = geo::needleWedge(speed);
+    c.pie(QPointF(tip.x, tip.y), d.R - 8, w.start, w.end, kYellow);
+    c.circle(centreOf(d), 5, kGrey, 1, QColor::fromRgb(kGrey));
+}
+
+void gaugeSlot(Canvas& c, int slot, QRgb colour) {
+    const int y = geo::gaugeSlotTop(slot);
+    c.box(29, y, 80, y + 10, colour);
+}
+
+void barSlot(Canvas& c, int slot, QRgb colour) {
+    const int y = geo::barSlotTop(slot);
+    c.box(28, y, 38, y + 14, colour);
+}
+
+// The tube copies combine bits, which QPainter only does between RGB32 images.
+void ensureRgb32(QImage& image) {
+    if (image.format() != QImage::Format_RGB32) image = image.convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+void drawFanDial(QImage& dial, int threshold, int speed) {
+    const int W = dial.width(), H = dial.height();
+    const geo::DialCentre d = geo::dialCentre(W, H);
+    Canvas c(dial);
+    // cx / 2 unrounded: 33.5 on the standard dial
+    c.circle(centreOf(d), d.cx / 2.0, kBlack, 1, QColor::fromRgb(kBlack));
+    redBand(c, d, threshold);
+
+    const auto anchors = geo::scaleNumberAnchors(W, H);
+    for (int i = 0; i <= 10; ++i)
+        c.text(QPointF(anchors[i].x, anchors[i].y), QStringLiteral(" %1").arg(i), kWhite);
+    const geo::TextAnchor rpm = geo::rpmAnchor(W, H), x1000 = geo::x1000Anchor(W, H);
+    c.text(QPointF(rpm.x, rpm.y), QStringLiteral("RPM"), kYellow);
+    c.text(QPointF(x1000.x, x1000.y), QStringLiteral("x1000"), kYellow);
+
+    ticks(c, d);
+    needle(c, d, speed);
+}
+
+void drawFanNeedle(QImage& dial, int speed) {
+    const geo::DialCentre d = geo::dialCentre(dial.width(), dial.height());
+    Canvas c(dial);
+    needle(c, d, speed);
+}
+
+void drawFanZone(QImage& dial, int threshold) {
+    const int W = dial.width(), H = dial.height();
+    const geo::DialCentre d = geo::dialCentre(W, H);
+    Canvas c(dial);
+    c.circle(centreOf(d), d.cx / 2.0 + 5, kBlack, 10);
+    redBand(c, d, threshold);
+    ticks(c, d);
+    const geo::TextAnchor rpm = geo::rpmAnchor(W, H);
+    c.text(QPointF(rpm.x, rpm.y), QStringLiteral("RPM"), kYellow);
+}
+
+int drawTemperatureGauge(QImage& gauge, int base, int current, int threshold) {
+    ensureRgb32(gauge);
+    const geo::GaugeSplit s = geo::gaugeSplit(base, threshold);
+    {
+        Canvas c(gauge);
+        for (int k = 0; k < s.n; ++k) gaugeSlot(c, k, kDarkRed);
+        const int y = geo::gaugeSlotTop(s.n);
+        c.box(29, y, 80, y + 2 * (s.r + 1), kDarkRed);
+        if (s.r != 4) c.box(29, y + 2 * (s.r + 1) + 1, 80, y + 10, kGreen);
+        for (int k = s.n + 1; k <= 9; ++k) gaugeSlot(c, k, kGreen);
+    }
+    {
+        QPainter p(&gauge);
+        const QPoint at(41, -1);
+        p.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+        p.drawImage(at, art::image(art::Art::StickSilhouette));
+        p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        p.drawImage(at, art::image(art::Art::Stick));
+    }
+    {
+        Canvas c(gauge);
+        const geo::RowSpan rows = geo::mercuryRows(current, base);
+        c.box(52, rows.top, 58, rows.bottom, kRed);
+    }
+    return geo::gaugePointerTop(base, threshold);
+}
+
+MarkerTops drawVoltageBar(QImage& bar, int base, float upper, float lower, float value) {
+    Canvas c(bar);
+    const geo::BarStep u = geo::barStep(base, upper);
+    const int yU = geo::barSlotTop(u.slot);
+    for (int s = 0; s < u.slot; ++s) barSlot(c, s, kDarkRed);
+    c.box(28, yU, 38, yU + 3 * (u.step + 1) - 1, kDarkRed);
+    if (u.step != 4) c.box(28, yU + 3 * (u.step + 1), 38, yU + 14, kGreen);
+
+    const geo::BarStep l = geo::barStep(base, lower);
+    const int yD = geo::barSlotTop(l.slot);
+    if (l.slot != u.slot) {
+        for (int s = u.slot + 1; s < l.slot; ++s) barSlot(c, s, kGreen);
+        if (l.step != 0) c.box(28, yD, 38, yD + 3 * l.step - 1, kGreen);
+    }
+    c.box(28, yD + 3 * l.step, 38, yD + 14, kDarkRed);
+    for (int s = l.slot + 1; s <= 7; ++s) barSlot(c, s, kDarkRed);
+
+    const float top = static_cast<float>(base + 4);
+    const float bottom = static_cast<float>(base);
+    QRgb tick = 0;
+    if (lower < value && value < upper) tick = kBrightGreen;
+    else if ((upper <= value && value <= top) || (bottom <= value && value <= lower)) tick = kRed;
+    if (tick != 0) {
+        const int y = geo::barStepTop(geo::barStep(base, value));
+        c.box(28, y, 38, y + 2, tick);
+    }
+    return {geo::barMarkerTop(u), geo::barMarkerTop(l)};
+}
+
+void copyRect(QImage& to, QPoint at, const QImage& from, QRect source) {
+    QPainter p(&to);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(at, from, source);
+}
+
+}  // namespace velmon::paint
