@@ -1,17 +1,76 @@
-#include "Source.h"
+#include "HwmonSource.h"
+
+#include <cstdio>
 
 namespace zorv {
-namespace {
+namespace hwmon {
 
-class NoChipSource final : public Source {
-public:
-    std::int16_t read(Channel) override { return 0; }
-};
+HwmonSource::HwmonSource(std::unique_ptr<Backend> backend, const Config& config)
+    : backend_(std::move(backend)), map_(resolveMap(backend_->chips(), userMapFromConfig(config))) {
+    for (int i = 0; i < kChannelCount; ++i) {
+        const auto& ref = map_.channels[static_cast<std::size_t>(i)];
+        if (!ref) continue;
+        inputs_[static_cast<std::size_t>(i)] = backend_->inputOf(*ref);
+        if (!inputs_[static_cast<std::size_t>(i)])
+            map_.notes.push_back(std::string(channelName(static_cast<Channel>(i))) + ": " + ref->chip + "/" +
+                                 ref->feature + " has no readable input");
+    }
+}
 
-}  // namespace
+std::int16_t HwmonSource::read(Channel channel) {
+    const auto& input = inputs_[static_cast<std::size_t>(channel)];
+    if (!input) return 0;
+    const auto v = backend_->read(*input);
+    return v ? toExportUnits(channel, *v) : 0;
+}
 
-// Until the libsensors source lands every channel reads 0, which Velmon
-// reports as a board without a sensor chip.
-std::unique_ptr<Source> makeHwmonSource(const Config&) { return std::make_unique<NoChipSource>(); }
+std::string HwmonSource::listing(const Config& config) {
+    std::string out;
+    char line[512];
+    const std::string conf = sensorsConfigPath();
+    out += "libsensors configuration: " + (conf.empty() ? std::string("the system's (/etc/sensors3.conf, /etc/sensors.d)") : conf) + "\n";
+    out += "zorv.conf: " + (config.path.empty() ? std::string("none found") : config.path) + "\n\n";
+
+    const auto& chips = backend_->chips();
+    if (chips.empty()) out += "no chips found\n";
+    for (const auto& chip : chips) {
+        out += chip.name + "\n";
+        for (const auto& f : chip.features) {
+            const auto input = backend_->inputOf({chip.name, f.name});
+            std::optional<double> v;
+            if (input) v = backend_->read(*input);
+            if (v)
+                std::snprintf(line, sizeof line, "  %-12s %-20s %12.3f\n", f.name.c_str(), f.label.c_str(), *v);
+            else
+                std::snprintf(line, sizeof line, "  %-12s %-20s %12s\n", f.name.c_str(), f.label.c_str(),
+                              input ? "unreadable" : "-");
+            out += line;
+        }
+    }
+
+    out += "\nmap in force:\n";
+    for (int i = 0; i < kChannelCount; ++i) {
+        const auto& ref = map_.channels[static_cast<std::size_t>(i)];
+        const std::string target = ref ? ref->chip + "/" + ref->feature : std::string("-");
+        const char* from = map_.fromUser[static_cast<std::size_t>(i)] ? "zorv.conf" : (ref ? "built in" : "");
+        std::snprintf(line, sizeof line, "  %-12s = %-32s %s\n", std::string(channelName(static_cast<Channel>(i))).c_str(),
+                      target.c_str(), from);
+        out += line;
+    }
+    std::vector<std::string> notes = backend_->notes();
+    notes.insert(notes.end(), map_.notes.begin(), map_.notes.end());
+    if (!notes.empty()) {
+        out += "\nnotes:\n";
+        for (const auto& n : notes) out += "  " + n + "\n";
+    }
+    return out;
+}
+
+}  // namespace hwmon
+
+std::unique_ptr<Source> makeHwmonSource(const Config& config) {
+    return std::make_unique<hwmon::HwmonSource>(hwmon::openLibSensors(hwmon::kLibSensors, hwmon::sensorsConfigPath()),
+                                                config);
+}
 
 }  // namespace zorv

@@ -6,6 +6,8 @@
 #include <string>
 #include <thread>
 
+#include "HwmonSource.h"
+#include "platform/ModulePath.h"
 #include "zorv.h"
 
 namespace {
@@ -31,21 +33,35 @@ void printBoard() {
     std::printf("cpu         %s%d\n", buf, DMI_GetMBClock());
 }
 
+// The hwmon source's own view, built here rather than through the exports so
+// that it shows the map even when zorv.conf chooses another source.
+int printHwmonList() {
+    const std::string exe = platform::executablePath();
+    const zorv::Config config = zorv::loadConfig(exe.empty() ? std::string() : platform::directoryOf(exe));
+    zorv::hwmon::HwmonSource source(
+        zorv::hwmon::openLibSensors(zorv::hwmon::kLibSensors, zorv::hwmon::sensorsConfigPath()), config);
+    std::fputs(source.listing(config).c_str(), stdout);
+    return 0;
+}
+
 void usage() {
-    std::puts("usage: zorvread [--watch] [--board]\n"
+    std::puts("usage: zorvread [--watch] [--board] | --list\n"
               "  prints the twelve readings of the source that ZORV_SOURCE or zorv.conf chooses\n"
               "  --watch   print them again every second\n"
-              "  --board   also print the DMI board, BIOS and processor facts");
+              "  --board   also print the DMI board, BIOS and processor facts\n"
+              "  --list    print every chip feature libsensors sees and the channel map in force;\n"
+              "            a line \"cpu_fan = CHIP/FEATURE\" in zorv.conf maps a channel");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool watch = false, board = false;
+    bool watch = false, board = false, list = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--watch") watch = true;
         else if (a == "--board") board = true;
+        else if (a == "--list") list = true;
         else if (a == "--help" || a == "-h") {
             usage();
             return 0;
@@ -55,6 +71,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    if (list) return printHwmonList();
     if (board) printBoard();
     do {
         printOnce();

@@ -1,0 +1,73 @@
+// Which chip feature each of the twelve channels reads. Pure: chip names and
+// feature lists in, a channel map out, so every rule is tested without a chip.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Channels.h"
+#include "Config.h"
+
+namespace zorv::hwmon {
+
+struct FeatureInfo {
+    std::string name;   // libsensors' feature name: "fan1", "in4", "temp2"
+    std::string label;  // after the user's "label" lines; the name when none
+};
+
+struct ChipInfo {
+    std::string name;    // full libsensors name: "nct6798-isa-0290", "lm78-virtual-0"
+    std::string prefix;  // the driver's chip name: "nct6798"
+    std::vector<FeatureInfo> features;  // "ignore"d features are absent
+
+    [[nodiscard]] bool has(std::string_view feature) const;
+};
+
+struct FeatureRef {
+    std::string chip;  // full name
+    std::string feature;
+    bool operator==(const FeatureRef&) const = default;
+};
+
+using ChannelMap = std::array<std::optional<FeatureRef>, kChannelCount>;
+
+// The maps for chips Velmon knows. Chips are chosen by name, never by the
+// order the kernel numbered them in.
+ChannelMap builtInMap(const std::vector<ChipInfo>& chips);
+
+// One channel line of zorv.conf: "cpu_fan = nct6798-isa-0290/fan2". The chip
+// part may end in "-*" or be the bare chip name to match any address;
+// "none" leaves the channel unread.
+struct FeatureSpec {
+    std::string chipPattern;  // empty for "none"
+    std::string feature;
+    bool operator==(const FeatureSpec&) const = default;
+};
+std::optional<FeatureSpec> parseFeatureSpec(std::string_view text);
+
+struct UserMap {
+    std::array<std::optional<FeatureSpec>, kChannelCount> channels;  // set where zorv.conf names the channel
+    std::vector<std::string> problems;                               // lines that did not parse
+};
+UserMap userMapFromConfig(const Config& config);
+
+// The first chip (by name) that a pattern selects.
+const ChipInfo* findChip(const std::vector<ChipInfo>& chips, std::string_view pattern);
+
+// The map in force: the user's lines over the built-in map. A user line whose
+// chip or feature is not there leaves its channel unread and adds a note.
+struct ResolvedMap {
+    ChannelMap channels;
+    std::array<bool, kChannelCount> fromUser{};
+    std::vector<std::string> notes;
+};
+ResolvedMap resolveMap(const std::vector<ChipInfo>& chips, const UserMap& user);
+
+// libsensors' value (RPM, degrees Celsius, volts) in the exports' units.
+std::int16_t toExportUnits(Channel channel, double value);
+
+}  // namespace zorv::hwmon
