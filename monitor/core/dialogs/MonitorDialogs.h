@@ -1,0 +1,29 @@
+// The dialogs' view of the running monitor: frmStart's state and timers.
+#pragma once
+
+#include "DialogPorts.h"
+#include "Monitor.h"
+
+namespace velmon::dialogs {
+
+class MonitorDialogHost final : public DialogMonitor {
+public:
+    explicit MonitorDialogHost(Monitor& monitor) : monitor_(monitor) {}
+
+    [[nodiscard]] std::int16_t interval(IntervalGroup group) const override;
+    void setInterval(IntervalGroup group, std::int16_t seconds) override;
+    [[nodiscard]] bool fanConfigured(int fan) const override;
+    void setFanThreshold(int fan, std::int16_t rpm) override;
+    void setTemperatureThreshold(int gauge, std::int16_t celsius) override;
+    void setVoltageThresholds(int input, float upper, float lower) override;
+    void setThresholdsResetPending() override;
+    Timer& tmrMonitor() override { return monitor_.ports().tmrMonitor; }
+    Timer& tmrWarn() override { return monitor_.ports().tmrWarn; }
+    MainView& mainView() override { return monitor_.ports().view; }
+    SettingsBackend& settings() override { return monitor_.ports().settings; }
+
+private:
+    Monitor& monitor_;
+};
+
+}  // namespace velmon::dialogs

@@ -1,0 +1,194 @@
+// A monitor for the dialogs' tests: it holds the state the dialogs change and
+// writes every call into one log, so the order of steps can be checked.
+#pragma once
+
+#include <array>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "DialogPorts.h"
+
+namespace velmon::dialogs::testing {
+
+using Log = std::vector<std::string>;
+
+class FakeTimer final : public Timer {
+public:
+    FakeTimer(Log& log, std::string name) : log_(log), name_(std::move(name)) {}
+    void setEnabled(bool enabled) override {
+        enabled_ = enabled;
+        log_.push_back(name_ + (enabled ? " on" : " off"));
+    }
+    [[nodiscard]] bool isEnabled() const override { return enabled_; }
+
+private:
+    Log& log_;
+    std::string name_;
+    bool enabled_ = true;
+};
+
+class FakeView final : public MainView {
+public:
+    explicit FakeView(Log& log) : log_(log) {}
+    void setText(ControlRef c, const std::string& text) override {
+        texts[{static_cast<int>(c.ctl), c.index}] = text;
+        log_.push_back("text " + std::to_string(static_cast<int>(c.ctl)) + "/" +
+                       std::to_string(c.index) + " " + text);
+    }
+    void setVisible(ControlRef, bool) override {}
+    [[nodiscard]] bool isVisible(ControlRef) const override { return true; }
+    void setEnabled(ControlRef, bool) override {}
+    void setToolTip(ControlRef, const std::string&) override {}
+    void setChecked(int, bool) override {}
+    void drawFanDial(int, int, int) override { log_.push_back("draw"); }
+    void drawFanNeedle(int, int) override { log_.push_back("draw"); }
+    void drawFanZone(int, int) override { log_.push_back("draw"); }
+    void clearFanDial(int) override { log_.push_back("draw"); }
+    void drawTemperatureGauge(int, int, int, int) override { log_.push_back("draw"); }
+    void drawVoltageBar(int, int, float, float, float) override { log_.push_back("draw"); }
+    [[nodiscard]] bool isWindowVisible() const override { return shown; }
+    void showWindow() override {
+        shown = true;
+        log_.push_back("show main");
+    }
+    void hideWindow() override { shown = false; }
+    void setTopmost(bool topmost) override { log_.push_back(topmost ? "topmost" : "not topmost"); }
+
+    std::optional<std::string> text(Ctl ctl, int index) const {
+        const auto it = texts.find({static_cast<int>(ctl), index});
+        if (it == texts.end()) {
+            return std::nullopt;
+        }
+        return it->second;
+    }
+
+    std::map<std::pair<int, int>, std::string> texts;
+    bool shown = false;
+
+private:
+    Log& log_;
+};
+
+class FakeSettings final : public SettingsBackend {
+public:
+    explicit FakeSettings(Log& log) : log_(log) {}
+    std::optional<std::string> read(const std::string& key) override {
+        const auto it = values.find(key);
+        if (it == values.end()) {
+            return std::nullopt;
+        }
+        return it->second;
+    }
+    void write(const std::string& key, const std::string& value) override {
+        values[key] = value;
+        log_.push_back("store " + key + "=" + value);
+    }
+    std::map<std::string, std::string> values;
+
+private:
+    Log& log_;
+};
+
+class FakeMonitor final : public DialogMonitor {
+public:
+    FakeMonitor() : monitorTimer(log, "tmrMonitor"), warnTimer(log, "tmrWarn"), view(log), store(log) {}
+
+    [[nodiscard]] std::int16_t interval(IntervalGroup g) const override {
+        return intervals[static_cast<std::size_t>(g)];
+    }
+    void setInterval(IntervalGroup g, std::int16_t s) override {
+        intervals[static_cast<std::size_t>(g)] = s;
+    }
+    [[nodiscard]] bool fanConfigured(int fan) const override {
+        return configured[static_cast<std::size_t>(fan)];
+    }
+    void setFanThreshold(int fan, std::int16_t rpm) override {
+        fanThreshold[static_cast<std::size_t>(fan)] = rpm;
+        log.push_back("fan " + std::to_string(fan));
+    }
+    void setTemperatureThreshold(int gauge, std::int16_t c) override {
+        tempThreshold[static_cast<std::size_t>(gauge)] = c;
+        log.push_back("temp " + std::to_string(gauge));
+    }
+    void setVoltageThresholds(int input, float up, float dn) override {
+        voltUp[static_cast<std::size_t>(input)] = up;
+        voltDn[static_cast<std::size_t>(input)] = dn;
+        log.push_back("volt " + std::to_string(input));
+    }
+    void setThresholdsResetPending() override {
+        resetPending = true;
+        log.push_back("reset pending");
+    }
+    Timer& tmrMonitor() override { return monitorTimer; }
+    Timer& tmrWarn() override { return warnTimer; }
+    MainView& mainView() override { return view; }
+    SettingsBackend& settings() override { return store; }
+
+    Log log;
+    std::array<std::int16_t, 3> intervals{5, 5, 5};
+    std::array<bool, 3> configured{true, true, true};
+    std::array<std::int16_t, 3> fanThreshold{1000, 1000, 1000};
+    std::array<std::int16_t, 2> tempThreshold{99, 99};
+    std::array<float, 7> voltUp{9, 9, 9, 9, 9, 9, 9};
+    std::array<float, 7> voltDn{-9, -9, -9, -9, -9, -9, -9};
+    bool resetPending = false;
+    FakeTimer monitorTimer;
+    FakeTimer warnTimer;
+    FakeView view;
+    FakeSettings store;
+};
+
+// A window whose close runs the form's unload, as unloading a form does.
+template <typename Rules>
+class FakeWindow final : public DialogWindow {
+public:
+    FakeWindow(Rules& rules, Log& log) : rules_(rules), log_(log) {}
+    void close() override {
+        log_.push_back("close");
+        rules_.formUnload();
+    }
+
+private:
+    Rules& rules_;
+    Log& log_;
+};
+
+class FakePrompter final : public Prompter {
+public:
+    explicit FakePrompter(Log& log) : log_(log) {}
+    void information(const std::string& t, const std::string& text) override {
+        title = t;
+        message = text;
+        log_.push_back("message");
+    }
+    bool question(const std::string&, const std::string&) override { return false; }
+    std::string title;
+    std::string message;
+
+private:
+    Log& log_;
+};
+
+class FakeAutostart final : public AutostartPort {
+public:
+    explicit FakeAutostart(Log& log) : log_(log) {}
+    [[nodiscard]] bool present() const override { return exists; }
+    void write(const std::string& path) override {
+        exists = true;
+        written = path;
+        log_.push_back("autostart write");
+    }
+    void remove() override {
+        exists = false;
+        log_.push_back("autostart remove");
+    }
+    bool exists = false;
+    std::string written;
+
+private:
+    Log& log_;
+};
+
+}  // namespace velmon::dialogs::testing
