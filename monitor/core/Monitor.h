@@ -33,8 +33,10 @@ public:
     // frmStart's load, after the window's layout: the first full reading and
     // the thresholds. Leaves tmrMonitor enabled and tmrWarn as the alarms left it.
     void load();
-    // frmStart's unload: saves the installed flags and thresholds.
+    // frmStart's unload: saves the installed flags and thresholds. Does
+    // nothing before load(), so an early end never stores defaults.
     void unload();
+    [[nodiscard]] bool loaded() const { return loaded_; }
 
     // MainWindowEvents
     void tmrMonitorTick() override;
@@ -122,6 +124,7 @@ private:
     std::int16_t trayIconIndex_ = 0;
     float dpiFactor_ = 1.0F;
     bool resetPending_ = false;
+    bool loaded_ = false;
     bool warned_ = false;
     std::array<bool, kFanCount> checked_{};
 };

@@ -1,0 +1,130 @@
+#include "LibraryBinding.h"
+
+#include <dlfcn.h>
+
+#include <platform/ModulePath.h>
+
+#include "MonitorState.h"
+
+namespace velmon {
+namespace {
+
+constexpr std::array<const char*, kChannelCount> kReadNames{
+    "GetFanCPURPM", "GetFanPowerRPM", "GetFanChasisRPM", "GetCPUTemperature", "GetMBTemperature", "GetVoltIN0",
+    "GetVoltIN1",   "GetVoltIN2",     "GetVoltIN3",      "GetVoltIN4",        "GetVoltIN5",       "GetVoltIN6"};
+
+constexpr std::array<const char*, 5> kTextNames{"DMI_GetMBProduct", "DMI_GetMBManufacturer", "DMI_GetBIOSVender",
+                                                "DMI_GetBIOSVersion", "GetCPUName"};
+
+}  // namespace
+
+std::string missingLibraryText(const std::string& library, const std::string& function, const std::string& why) {
+    std::string text = "The library " + library + " could not be loaded (needed for " + function + ").";
+    if (!why.empty()) text += "\n" + why;
+    return text;
+}
+
+std::string missingFunctionText(const std::string& library, const std::string& function) {
+    return "The library " + library + " has no function " + function + ".";
+}
+
+DynamicLibrary::DynamicLibrary(std::string fileName, std::string directory, Prompter& prompter, FatalHandler fatal)
+    : fileName_(std::move(fileName)), directory_(std::move(directory)), prompter_(prompter), fatal_(std::move(fatal)) {}
+
+DynamicLibrary::~DynamicLibrary() {
+    if (handle_ != nullptr) dlclose(handle_);
+}
+
+void DynamicLibrary::fail(const std::string& text) {
+    prompter_.information(kTitle, text);
+    if (fatal_) fatal_(kMissingLibraryStatus);
+}
+
+bool DynamicLibrary::open(const char* forFunction) {
+    if (handle_ != nullptr) return true;
+    if (failed_) return false;
+    std::string dir = directory_;
+    if (dir.empty()) {
+        const std::string exe = platform::executablePath();
+        if (!exe.empty()) dir = platform::directoryOf(exe);
+    }
+    std::string why;
+    if (!dir.empty()) {
+        handle_ = dlopen(platform::joinPath(dir, fileName_).c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (handle_ == nullptr) {
+            const char* e = dlerror();
+            why = e != nullptr ? e : "";
+        }
+    }
+    // Only an explicit directory is exclusive; otherwise the loader's search follows.
+    if (handle_ == nullptr && directory_.empty()) {
+        handle_ = dlopen(fileName_.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (handle_ == nullptr) {
+            const char* e = dlerror();
+            why = e != nullptr ? e : why;
+        }
+    }
+    if (handle_ == nullptr) {
+        failed_ = true;
+        fail(missingLibraryText(fileName_, forFunction, why));
+        return false;
+    }
+    return true;
+}
+
+void* DynamicLibrary::symbol(const char* name) {
+    if (!open(name)) return nullptr;
+    dlerror();
+    void* s = dlsym(handle_, name);
+    if (s == nullptr) fail(missingFunctionText(fileName_, name));
+    return s;
+}
+
+// dlsym hands out object pointers; the exports are functions of known types.
+template <typename Fn>
+Fn asFunction(void* p) {
+    Fn f = nullptr;
+    static_assert(sizeof f == sizeof p);
+    __builtin_memcpy(&f, &p, sizeof f);
+    return f;
+}
+
+ZorvSensorPort::ZorvSensorPort(Prompter& prompter, FatalHandler fatal, std::string directory)
+    : lib_("libzorv.so", std::move(directory), prompter, std::move(fatal)) {}
+
+std::int16_t ZorvSensorPort::read(SensorChannel channel) {
+    const auto i = static_cast<std::size_t>(channel);
+    if (i >= reads_.size()) return 0;
+    if (reads_[i] == nullptr) reads_[i] = asFunction<ReadFn>(lib_.symbol(kReadNames[i]));
+    return reads_[i] != nullptr ? reads_[i]() : std::int16_t{0};
+}
+
+void ZorvSensorPort::text(DmiText query, TextBuffer& buffer) {
+    buffer.fill('\0');
+    const auto i = static_cast<std::size_t>(query);
+    if (i >= texts_.size()) return;
+    if (texts_[i] == nullptr) texts_[i] = lib_.symbol(kTextNames[i]);
+    if (texts_[i] == nullptr) return;
+    if (query == DmiText::BIOSVender || query == DmiText::CPUName) {
+        asFunction<std::int32_t (*)(char*)>(texts_[i])(buffer.data());
+    } else {
+        asFunction<char* (*)(char*)>(texts_[i])(buffer.data());
+    }
+    // Whatever the library wrote, the text ends inside the buffer.
+    buffer.back() = '\0';
+}
+
+std::int16_t ZorvSensorPort::mbClock() {
+    if (clock_ == nullptr) clock_ = asFunction<ReadFn>(lib_.symbol("DMI_GetMBClock"));
+    return clock_ != nullptr ? clock_() : std::int16_t{0};
+}
+
+ZorvAhdCpuDataPort::ZorvAhdCpuDataPort(Prompter& prompter, FatalHandler fatal, std::string directory)
+    : lib_("libzorvahd.so", std::move(directory), prompter, std::move(fatal)) {}
+
+std::int32_t ZorvAhdCpuDataPort::writeCpuInfoIntoRegistry() {
+    if (write_ == nullptr) write_ = asFunction<WriteFn>(lib_.symbol("WriteCPUInfoIntoRegistry"));
+    return write_ != nullptr ? write_() : 0;
+}
+
+}  // namespace velmon

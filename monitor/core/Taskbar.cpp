@@ -1,0 +1,173 @@
+#include "Taskbar.h"
+
+#include <platform/IniReader.h>
+#include <platform/ModulePath.h>
+#include <platform/Registry.h>
+
+#include "Texts.h"
+
+namespace velmon {
+namespace {
+
+constexpr std::uint32_t kLeftButtonDown = 513;
+constexpr std::uint32_t kRightButtonDown = 516;
+
+// A conflicting management agent is recognised by its version value.
+bool conflictingSoftwareInstalled() {
+    namespace reg = platform::registry;
+    reg::Key key;
+    if (reg::Key::open("SOFTWARE\\Intel\\LANDesk\\Client Manager", key) != reg::kSuccess) return false;
+    std::uint8_t version[64] = {};
+    std::uint32_t size = sizeof version;
+    std::uint32_t type = 0;
+    const long rc = key.queryValue("Version", &type, version, &size);
+    key.close();
+    return rc == reg::kSuccess;
+}
+
+// MBFAN.INI values live in 16 bits; anything else counts as fitted.
+std::int16_t fanFlag(const std::string& path, const std::string& section, const char* key) {
+    const std::int64_t v = platform::iniReadIntFromFile(path, section, key, 1);
+    if (v < -32768 || v > 32767) return 1;
+    return static_cast<std::int16_t>(v);
+}
+
+}  // namespace
+
+Taskbar::Taskbar(Ports ports, Monitor& monitor) : ports_(ports), monitor_(monitor) {}
+
+void Taskbar::end(int status) {
+    exitStatus_ = status;
+    ended_ = true;
+    ports_.env.quit(status);
+}
+
+void Taskbar::removeIcon() {
+    TrayIconRecord& r = monitor_.trayRecord();
+    r.cbSize = 88;
+    r.uID = 1;
+    ports_.tray.remove(r);
+    iconAdded_ = false;
+}
+
+bool Taskbar::startup() {
+    if (ports_.env.anotherInstanceRunning()) {
+        end(0);
+        return false;
+    }
+    if (conflictingSoftwareInstalled()) {
+        ports_.prompter.information(kTitle, kConflictMessage);
+        end(1);
+        return false;
+    }
+    static_cast<void>(ports_.cpuData.writeCpuInfoIntoRegistry());
+
+    monitor_.setTrayIconIndex(0);
+    TrayIconRecord& record = monitor_.trayRecord();
+    record.hIcon = TrayImage::Normal;
+    setTrayTip(record, kTipNormal);
+    ports_.tray.add(record);
+    iconAdded_ = true;
+    ports_.tray.setMenuChecks(true, false);
+
+    const std::int16_t cpu = ports_.sensor.read(SensorChannel::CpuTemp);
+    const std::int16_t mb = ports_.sensor.read(SensorChannel::MbTemp);
+    if (cpu == 0 && mb == 0) {
+        removeIcon();
+        ports_.prompter.information(kTitle, kNoChipMessage);
+        end(1);
+        return false;
+    }
+
+    monitor_.dpiFactor() = static_cast<float>(ports_.env.logicalDpiX() / 96.0);
+
+    mbfanPath_ = platform::joinPath(ports_.env.programDirectory(), "MBFAN.INI");
+    TextBuffer buffer{};
+    ports_.sensor.text(DmiText::MBProduct, buffer);
+    boardName_ = trimAtNull(buffer.data(), buffer.size());
+    FanConfiguration& fans = monitor_.fanConfiguration();
+    fans.fitted[0] = fanFlag(mbfanPath_, boardName_, "CPU");
+    fans.fitted[1] = fanFlag(mbfanPath_, boardName_, "POWER");
+    fans.fitted[2] = fanFlag(mbfanPath_, boardName_, "CHASSIS");
+
+    if (layout_) layout_(monitor_);
+    monitor_.load();
+
+    SettingsStore& store = monitor_.settings();
+    PollingIntervals& iv = monitor_.intervals();
+    iv.fan = store.readInt("FanInterval", 5);
+    iv.temp = store.readInt("TempInterval", 5);
+    iv.volt = store.readInt("VoltInterval", 5);
+
+    if (store.readBool("ShowLogo", true)) ports_.logo.show();
+    return true;
+}
+
+void Taskbar::trayMessage(std::uint32_t message) {
+    lastMessage_ = message;
+    if (busy_) return;
+    busy_ = true;
+    if (message == kLeftButtonDown) {
+        if (!ports_.view.isWindowVisible()) {
+            if (ports_.logo.isVisible()) ports_.logo.unload();
+            if (on_) {
+                ports_.view.showWindow();
+                ports_.tmrMonitor.setEnabled(true);
+            }
+        }
+    } else if (message == kRightButtonDown) {
+        if (!ports_.view.isWindowVisible() && !ports_.logo.isVisible()) ports_.tray.popupMenu();
+    }
+    busy_ = false;
+}
+
+void Taskbar::menuOn() {
+    on_ = true;
+    ports_.tray.setMenuChecks(true, false);
+    TrayIconRecord& r = monitor_.trayRecord();
+    r.hIcon = TrayImage::Normal;
+    setTrayTip(r, kTipNormal);
+    ports_.tray.modify(r);
+    ports_.tmrMonitor.setEnabled(true);
+    ports_.tmrWarn.setEnabled(true);
+}
+
+void Taskbar::menuOff() {
+    on_ = false;
+    ports_.tray.setMenuChecks(false, true);
+    TrayIconRecord& r = monitor_.trayRecord();
+    r.hIcon = TrayImage::Off;
+    setTrayTip(r, kTipOff);
+    ports_.tray.modify(r);
+    ports_.tmrMonitor.setEnabled(false);
+    ports_.tmrWarn.setEnabled(false);
+}
+
+void Taskbar::menuExit() {
+    ports_.tmrMonitor.setEnabled(false);
+    ports_.tmrWarn.setEnabled(false);
+    if (ports_.prompter.question(kTitle, kExitQuestion)) {
+        ports_.logo.unload();
+        monitor_.unload();
+        removeIcon();
+        end(0);
+        return;
+    }
+    if (on_) {
+        ports_.tmrMonitor.setEnabled(true);
+        ports_.tmrWarn.setEnabled(true);
+    }
+}
+
+void Taskbar::queryUnload() { sessionEnding(); }
+
+void Taskbar::sessionEnding() {
+    if (ended_) return;
+    ended_ = true;
+    ports_.tmrMonitor.setEnabled(false);
+    ports_.tmrWarn.setEnabled(false);
+    monitor_.unload();
+    if (iconAdded_) removeIcon();
+}
+
+}  // namespace velmon
