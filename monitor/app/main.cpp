@@ -1,0 +1,116 @@
+// velmon: the tray program. Builds the Qt realisations of the core's ports,
+// runs the tray window's startup and then the event loop.
+#include "AppEnvironment.h"
+#include "Placeholders.h"
+#include "SignalBridge.h"
+
+#include "IniSettingsBackend.h"
+#include "LibraryBinding.h"
+#include "MainWindow.h"
+#include "Monitor.h"
+#include "QtPorts.h"
+#include "Taskbar.h"
+#include "TrayIcon.h"
+
+#include <QApplication>
+#include <QSystemTrayIcon>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: velmon [--version] [--help]\n"
+    "Watches the mainboard's fans, temperatures and voltages from the tray.\n"
+    "  --version  print the version and exit\n"
+    "  --help     print this text and exit\n"
+    "The sensor source is chosen by ZORV_SOURCE (sim, sim:SCENARIO, file:PATH, hwmon).\n";
+
+// Returns the status to end with, or -1 to run.
+int handleArguments(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "--version") == 0) {
+            std::printf("Velmon V%d.%d\n", VELMON_VERSION_MAJOR, VELMON_VERSION_MINOR);
+            return 0;
+        }
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        // Qt's own options (-platform, -display …) pass through to QApplication.
+        if (std::strcmp(arg, "-platform") == 0 || std::strcmp(arg, "-display") == 0) {
+            ++i;
+            continue;
+        }
+        std::fprintf(stderr, "velmon: unknown option '%s'\n%s", arg, kUsage);
+        return 2;
+    }
+    return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (const int status = handleArguments(argc, argv); status >= 0) return status;
+
+    // The window and its pictures are laid out in pixels and keep them on
+    // every display density.
+    if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING")) qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmon"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    using namespace velmon;
+    window::QtPrompter prompter;
+    // A missing library or function has been reported to the user by now.
+    FatalHandler fatal = [](int status) { std::exit(status); };
+    ZorvSensorPort sensor(prompter, fatal);
+    ZorvAhdCpuDataPort cpuData(prompter, fatal);
+    IniSettingsBackend settings;
+    Monitor* monitor = nullptr;
+    window::QtTimer tmrMonitor(1000, [&monitor] { if (monitor) monitor->tmrMonitorTick(); });
+    window::QtTimer tmrWarn(700, [&monitor] { if (monitor) monitor->tmrWarnTick(); });
+    window::QtBeeper beeper;
+    window::TrayIcon tray;
+    window::MainWindow mainWindow;
+    app::AppEnvironment env;
+    app::Dialogs dialogs;
+
+    Ports ports{sensor, cpuData, settings, tmrMonitor, tmrWarn, beeper, prompter,
+                tray, mainWindow, dialogs.logo(), env};
+    Monitor core(ports);
+    monitor = &core;
+    Taskbar taskbar(ports, core);
+    dialogs.attach(core, mainWindow);
+    mainWindow.setEvents(&core);
+    mainWindow.setDialogLauncher(&dialogs.launcher());
+    tray.setEvents(&taskbar);
+    taskbar.setMainWindowLayout([&mainWindow](Monitor& m) {
+        const auto& fitted = m.fanConfiguration().fitted;
+        mainWindow.layOut({fitted[0], fitted[1], fitted[2]}, m.dpiFactor());
+    });
+
+    app::SignalBridge signalBridge([&taskbar](int) {
+        taskbar.sessionEnding();
+        QCoreApplication::exit(0);
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
+                     [&taskbar](QSessionManager&) { taskbar.queryUnload(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&taskbar] { taskbar.queryUnload(); });
+
+    if (!taskbar.startup()) return taskbar.exitStatus();
+
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        // Without a tray the icon cannot be clicked: the window stands in
+        // for it until a tray starts and the icon shows there.
+        prompter.information("Velmora",
+                             "No system tray is available. Velmora shows its window instead; "
+                             "its icon appears when a system tray starts.");
+        mainWindow.showWindow();
+    }
+    return QApplication::exec();
+}

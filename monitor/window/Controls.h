@@ -1,0 +1,75 @@
+// Small controls of the main window that Qt has no exact match for.
+#pragma once
+
+#include <QLabel>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+namespace velmon::window {
+
+// A transparent hot area over the window's own picture (the page buttons and
+// the ovals): it paints nothing and hands its mouse input out.
+class HotArea : public QWidget {
+public:
+    using Handler = std::function<void(Qt::MouseButton button, QPoint pos)>;
+    explicit HotArea(QWidget* parent, QRect geometry);
+
+    Handler onPress, onRelease, onDoubleClick;
+    // The tooltip for a position inside the area (empty: none).
+    std::function<QString(QPoint pos)> toolTipAt;
+
+protected:
+    bool event(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+// The up-down control of a fan threshold: two arrows in 18 x 16 pixels.
+class SpinArrows : public QWidget {
+public:
+    explicit SpinArrows(QWidget* parent);
+    std::function<void(bool up)> onStep;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    int pressed_ = -1;  // 0 up, 1 down
+};
+
+// A black frame with a white border and a white caption on its top edge.
+class CaptionFrame : public QWidget {
+public:
+    CaptionFrame(QWidget* parent, const QString& caption, QRect geometry);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString caption_;
+};
+
+// The label font: bold 8.25 pt of the system's sans serif, 11 pixels here.
+QFont labelFont(bool bold);
+
+// A label in a colour on a transparent background. Fixed labels keep their
+// box and centre their text, growing evenly on both sides when a text is wider
+// than the box; sized labels fit their text.
+class TextLabel : public QLabel {
+public:
+    TextLabel(QWidget* parent, QRgb colour, bool bold, const QString& text = {});
+    // A fixed, centred box; without one the label is sized to its text.
+    void setBox(QRect box);
+    void setLabelText(const QString& text);
+
+private:
+    void fit();
+    QRect box_;
+};
+
+}  // namespace velmon::window

@@ -1,0 +1,157 @@
+// frmStart: the shaped, always-on-top main window with its page buttons, its
+// oval buttons and its four pages. It shows what the monitor core tells it
+// through MainView and forwards every press, move and release to the core's
+// MainWindowEvents; pixel work (pressed buttons, window moves) stays here.
+#pragma once
+
+#include "Controls.h"
+#include "PictureBox.h"
+#include "WindowMover.h"
+
+#include "Ports.h"
+
+#include <QCheckBox>
+#include <QImage>
+#include <QRegion>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+namespace velmon::window {
+
+// What the Setting and System ovals open, modally.
+class DialogLauncher {
+public:
+    virtual ~DialogLauncher() = default;
+    virtual void showSettings() = 0;
+    virtual void showSystemInfo() = 0;
+};
+
+// The window's shape: the full 600 x 381 rectangle less a 10 x 16 notch at
+// each bottom corner.
+QRegion windowShape();
+
+// Top-left corner of the window centred on a screen of that size, computed
+// with the window's size scaled by the display density.
+QPoint centredTopLeft(QSize screen, double dpiFactor);
+
+class MainWindow final : public QWidget, public MainView {
+public:
+    // mover: how the window is dragged (null: the window manager's move).
+    explicit MainWindow(WindowMover* mover = nullptr);
+    ~MainWindow() override;
+
+    void setEvents(MainWindowEvents* events) { events_ = events; }
+    void setDialogLauncher(DialogLauncher* launcher) { launcher_ = launcher; }
+
+    // The load-time layout: centres the window for the display density,
+    // places the fan dials for the board's fan configuration (CPU, power,
+    // chassis; 0 = not fitted), hides what belongs to absent fans and, on
+    // another density, moves the controls that keep their pixel positions.
+    void layOut(const std::array<int, 3>& fanConfiguration, double dpiFactor);
+
+    // MainView
+    void setText(ControlRef control, const std::string& text) override;
+    void setVisible(ControlRef control, bool visible) override;
+    [[nodiscard]] bool isVisible(ControlRef control) const override;
+    void setEnabled(ControlRef control, bool enabled) override;
+    void setToolTip(ControlRef control, const std::string& text) override;
+    void setChecked(int fan, bool checked) override;
+    void drawFanDial(int fan, int threshold, int speed) override;
+    void drawFanNeedle(int fan, int speed) override;
+    void drawFanZone(int fan, int threshold) override;
+    void clearFanDial(int fan) override;
+    void drawTemperatureGauge(int gauge, int current, int threshold, int base) override;
+    void drawVoltageBar(int input, int base, float upper, float lower, float value) override;
+    [[nodiscard]] bool isWindowVisible() const override;
+    void showWindow() override;
+    void hideWindow() override;
+    void setTopmost(bool topmost) override;
+
+    // For the tests and the screenshots.
+    [[nodiscard]] QWidget* control(ControlRef control) const;
+    [[nodiscard]] const QImage& layer() const { return layer_; }
+    [[nodiscard]] QWidget* pageButton(int item) const;
+    [[nodiscard]] QWidget* oval(int item) const;
+    [[nodiscard]] QWidget* spin(int fan) const;
+    [[nodiscard]] QWidget* summaryCaption(int row) const;  // Label1 … Label12 by number
+    [[nodiscard]] QWidget* voltTitle() const;
+    [[nodiscard]] QWidget* scaleLabel(int gaugeOrBar, int k, bool voltage) const;
+    [[nodiscard]] bool isTopmost() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildFrame();
+    void buildFanPage();
+    void buildTemperaturePage();
+    void buildVoltagePage();
+    void buildSummaryPage();
+    void placeForDensity();
+    void layOutFans(const std::array<int, 3>& fanConfiguration);
+
+    // Pressed-button feedback: the area under the button is saved first.
+    void paintPressed(QRect area, QImage& saveTo, const QImage& pressed);
+    void restore(QPoint at, const QImage& saved);
+
+    void pageButtonPress(int item);
+    void pageButtonRelease();
+    void pageButtonDoubleClick(int item);
+    void ovalPress(int item, Qt::MouseButton button, QPoint pos);
+    void ovalRelease(int item);
+    void ovalDoubleClick(int item);
+    [[nodiscard]] bool insideOval(QPoint pos) const;
+
+    // A pointer or marker drag sends moves and releases to whatever lies
+    // under the pointer, as a control that gave up the mouse would.
+    void beginRoutedDrag();
+    void startMove(QPoint globalPress);
+
+    MainWindowEvents* events_ = nullptr;
+    DialogLauncher* launcher_ = nullptr;
+    std::unique_ptr<SystemWindowMover> ownMover_;
+    WindowMover* mover_ = nullptr;
+    double dpiFactor_ = 1.0;
+    bool routing_ = false;
+
+    QImage background_, layer_;
+    std::array<QImage, 4> buttonDown_;
+    std::array<QImage, 3> ovalDown_;
+    QImage ovalMask_, btnTmp_, ovalTmp_;
+    bool ovalPressed_ = false;
+    int ovalLeft_ = 518;
+    int buttonTop_ = 31;
+
+    std::array<HotArea*, 4> pageButtons_{};
+    std::array<HotArea*, 3> ovals_{};
+    std::array<PictureBox*, 4> pages_{};
+
+    // Fan page
+    std::array<PictureBox*, 3> dials_{};
+    std::array<TextLabel*, 3> fanSpeed_{}, fanWarn_{}, fanInst_{};
+    std::array<SpinArrows*, 3> spins_{};
+    std::array<QCheckBox*, 3> checks_{};
+    // Temperature page
+    std::array<PictureBox*, 2> gauges_{}, pointers_{}, degrees_{};
+    std::array<TextLabel*, 2> tempLabel_{}, tempWarn_{};
+    std::array<std::array<TextLabel*, 6>, 2> tempScale_{};
+    // Voltage page
+    PictureBox* voltTitle_ = nullptr;
+    std::array<PictureBox*, 7> bars_{}, upMarkers_{}, dnMarkers_{};
+    std::array<TextLabel*, 7> voltLabel_{}, voltUp_{}, voltDn_{};
+    std::array<std::array<TextLabel*, 5>, 7> barScale_{};
+    // Summary page
+    std::array<TextLabel*, 3> sumFan_{};
+    std::array<TextLabel*, 2> sumTemp_{};
+    std::array<TextLabel*, 7> sumVolt_{};
+    std::array<TextLabel*, 13> sumCaption_{};  // Label1 … Label12 at their numbers
+};
+
+}  // namespace velmon::window

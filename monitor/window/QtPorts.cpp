@@ -1,0 +1,59 @@
+#include "QtPorts.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+namespace velmon::window {
+namespace {
+
+std::optional<bool> presetAnswer() {
+    const char* answer = std::getenv("VELMON_TEST_ANSWER");
+    if (!answer || !*answer) return std::nullopt;
+    return std::strcmp(answer, "yes") == 0 || std::strcmp(answer, "Yes") == 0;
+}
+
+}  // namespace
+
+QtTimer::QtTimer(int intervalMs, std::function<void()> tick) {
+    timer_.setInterval(intervalMs);
+    QObject::connect(&timer_, &QTimer::timeout, std::move(tick));
+}
+
+void QtTimer::setEnabled(bool enabled) {
+    if (enabled && !timer_.isActive()) timer_.start();
+    if (!enabled) timer_.stop();
+}
+
+void QtBeeper::simpleBeep() {
+    ++simple_;
+    QApplication::beep();
+}
+
+void QtBeeper::standardBeep() {
+    ++standard_;
+    QApplication::beep();
+}
+
+void QtPrompter::information(const std::string& title, const std::string& text) {
+    if (const auto answer = presetAnswer()) {
+        std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+        return;
+    }
+    QMessageBox::information(nullptr, QString::fromStdString(title), QString::fromStdString(text));
+}
+
+bool QtPrompter::question(const std::string& title, const std::string& text) {
+    if (const auto answer = presetAnswer()) {
+        std::fprintf(stderr, "%s: %s %s\n", title.c_str(), text.c_str(), *answer ? "Yes" : "No");
+        return *answer;
+    }
+    return QMessageBox::question(nullptr, QString::fromStdString(title), QString::fromStdString(text),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+}  // namespace velmon::window
