@@ -61,6 +61,20 @@ bool countString(ByteSpan bytes, std::size_t S, unsigned n, std::size_t& p) {
     return true;
 }
 
+// True when the string set at S ends (a string's zero followed by another
+// zero, or two zeros at once) inside the image.
+bool setEnds(ByteSpan bytes, std::size_t S) {
+    std::size_t i = S;
+    for (;;) {
+        const auto zero = bytes.findZero(i);
+        if (!zero) return false;
+        const auto after = bytes.u8(*zero + 1);
+        if (!after) return false;
+        if (*after == 0) return true;
+        i = *zero + 1;
+    }
+}
+
 // S + 2 over an empty set's two zeros, else S.
 std::optional<std::size_t> pastEmptySet(ByteSpan bytes, std::size_t S) {
     const auto a = bytes.u8(S);
@@ -196,6 +210,7 @@ std::optional<std::size_t> NextDmiStructure(ByteSpan bytes, std::size_t s) {
         return S + *size;
     }
 
+    if (!setEnds(bytes, S)) return std::nullopt;
     std::size_t p = S;
     unsigned k = 0;
     if (const auto fields = fixedFields(*type); !fields.empty()) {

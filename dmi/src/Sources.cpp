@@ -204,11 +204,11 @@ std::uint16_t countStructures(const std::vector<std::uint8_t>& table) {
         const auto type = b.u8(pos);
         const auto length = b.u8(pos + 1);
         if (!type || !length || *length < hdr::kSize || !b.contains(pos, *length)) break;
-        ++count;
-        if (*type == 127) break;
         std::size_t i = pos + *length;
         while (b.contains(i, 2) && !(table[i] == 0 && table[i + 1] == 0)) ++i;
         if (!b.contains(i, 2)) break;
+        ++count;
+        if (*type == 127) break;
         pos = i + 2;
     }
     return static_cast<std::uint16_t>(count);
