@@ -20,6 +20,7 @@ enum class Look {
     Crisp,    // no antialiasing: shapes that must match another picture pixel for pixel
     Pressed,  // the base layer with the pressed layer over it
     Mask,     // the mask layer alone, crisp, forced to pure black and white
+    Masked,   // the base layer, crisp, pure white wherever the mask layer is black
     Grey,     // rendered plain, then turned into shades of grey
 };
 
@@ -55,7 +56,7 @@ const Entry& entry(Art id) {
         {"dial.svg", "Chassis", L::Plain, {}, {135, 195}, true},
         {"gauge.svg", "CPU", L::Plain, {}, {120, 204}, true},
         {"gauge.svg", "Mainboard", L::Plain, {}, {120, 204}, true, "9"},
-        {"stick.svg", "", L::Crisp, {}, {28, 150}, true},
+        {"stick.svg", "", L::Masked, {}, {28, 150}, true},
         {"stick.svg", "", L::Mask, {}, {28, 150}, true},
         {"pointer.svg", "", L::Plain, {}, {9, 17}, false},
         {"degree.svg", "", L::Plain, {}, {45, 17}, false},
@@ -78,7 +79,7 @@ const Entry& entry(Art id) {
 
 QByteArray shown(bool on) { return on ? QByteArrayLiteral("inline") : QByteArrayLiteral("none"); }
 
-QImage render(const Entry& e) {
+QImage render(const Entry& e, Look look) {
     const QImage::Format format = e.opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
     QImage out(e.size, format);
     out.fill(e.opaque ? Qt::black : Qt::transparent);
@@ -91,9 +92,9 @@ QImage render(const Entry& e) {
     QByteArray svg = file.readAll();
     svg.replace("@NAME@", QString::fromLatin1(e.name).toHtmlEscaped().toLatin1());
     svg.replace("@SIZE@", e.textSize);
-    svg.replace("@BASE@", shown(e.look != Look::Mask));
-    svg.replace("@PRESSED@", shown(e.look == Look::Pressed));
-    svg.replace("@MASK@", shown(e.look == Look::Mask));
+    svg.replace("@BASE@", shown(look != Look::Mask));
+    svg.replace("@PRESSED@", shown(look == Look::Pressed));
+    svg.replace("@MASK@", shown(look == Look::Mask));
     QSvgRenderer renderer(svg);
     if (!renderer.isValid()) {
         out.fill(Qt::magenta);
@@ -102,17 +103,26 @@ QImage render(const Entry& e) {
     if (!e.part.isEmpty()) renderer.setViewBox(QRectF(e.part));
     {
         QPainter p(&out);
-        const bool crisp = e.look == Look::Crisp || e.look == Look::Mask;
+        const bool crisp = look == Look::Crisp || look == Look::Mask || look == Look::Masked;
         p.setRenderHint(QPainter::Antialiasing, !crisp);
         p.setRenderHint(QPainter::TextAntialiasing, !crisp);
         renderer.render(&p, QRectF(QPointF(0, 0), QSizeF(e.size)));
     }
-    if (e.look == Look::Mask) {
+    if (look == Look::Mask) {
         for (int y = 0; y < out.height(); ++y) {
             auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
             for (int x = 0; x < out.width(); ++x) row[x] = qGray(row[x]) >= 128 ? 0xffffffff : 0xff000000;
         }
-    } else if (e.look == Look::Grey) {
+    } else if (look == Look::Masked) {
+        // the tube pair is combined bit by bit: outside the shape the tube must be pure white
+        const QImage mask = render(e, Look::Mask);
+        for (int y = 0; y < out.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+            const auto* m = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
+            for (int x = 0; x < out.width(); ++x)
+                if (m[x] == 0xff000000) row[x] = 0xffffffff;
+        }
+    } else if (look == Look::Grey) {
         for (int y = 0; y < out.height(); ++y) {
             auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
             for (int x = 0; x < out.width(); ++x) {
@@ -138,7 +148,7 @@ QImage image(Art id) {
     const int key = static_cast<int>(id);
     auto it = cache.constFind(key);
     if (it != cache.constEnd()) return *it;
-    QImage img = render(entry(id));
+    QImage img = render(entry(id), entry(id).look);
     cache.insert(key, img);
     return img;
 }

@@ -20,6 +20,9 @@ void redBand(Canvas& c, const geo::DialCentre& d, int threshold) {
     const double theta = geo::zoneStartAngle(threshold);
     c.arc(centreOf(d), d.R - 2, theta, 240.0, kRed, 2);
     c.arc(centreOf(d), d.R, theta, 240.0, kRed, 2);
+    // Without antialiasing the two rings leave pinholes where they meet on
+    // the diagonals; one more between them closes the band.
+    c.arc(centreOf(d), d.R - 1, theta, 240.0, kRed, 2);
 }
 
 void ticks(Canvas& c, const geo::DialCentre& d) {
