@@ -1,0 +1,30 @@
+#include "DialogLook.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace velmon {
+
+QFont dialogFont(bool bold) {
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPixelSize(11);
+    f.setBold(bold);
+    f.setStyleStrategy(QFont::NoAntialias);
+    return f;
+}
+
+QPoint centredOrigin(QSize screen, QSize window) {
+    return {(screen.width() - window.width()) / 2, (screen.height() - window.height()) / 2};
+}
+
+void centreOnScreen(QWidget& window) {
+    const QScreen* screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect area = screen->geometry();
+    window.move(area.topLeft() + centredOrigin(area.size(), window.size()));
+}
+
+}  // namespace velmon
