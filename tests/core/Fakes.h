@@ -1,0 +1,255 @@
+// Recording fakes of the core's ports.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Monitor.h"
+#include "Taskbar.h"
+
+namespace velmon::test {
+
+struct FakeSensor : SensorPort {
+    std::array<std::int16_t, kChannelCount> values{};
+    std::array<int, kChannelCount> reads{};
+    std::string product;
+    std::int16_t read(SensorChannel c) override {
+        ++reads[static_cast<std::size_t>(c)];
+        return values[static_cast<std::size_t>(c)];
+    }
+    void text(DmiText, TextBuffer& buffer) override {
+        buffer.fill('\0');
+        for (std::size_t i = 0; i < product.size() && i < buffer.size(); ++i) buffer[i] = product[i];
+    }
+    std::int16_t mbClock() override { return 0; }
+    std::int16_t& operator[](SensorChannel c) { return values[static_cast<std::size_t>(c)]; }
+    int readsOf(SensorChannel c) const { return reads[static_cast<std::size_t>(c)]; }
+    void resetReads() { reads = {}; }
+};
+
+struct FakeCpuData : CpuDataPort {
+    int calls = 0;
+    std::int32_t writeCpuInfoIntoRegistry() override {
+        ++calls;
+        return 1;
+    }
+};
+
+struct FakeSettings : SettingsBackend {
+    std::map<std::string, std::string> values;
+    std::vector<std::string> readKeys, writtenKeys;
+    std::optional<std::string> read(const std::string& key) override {
+        readKeys.push_back(key);
+        const auto it = values.find(key);
+        if (it == values.end()) return std::nullopt;
+        return it->second;
+    }
+    void write(const std::string& key, const std::string& value) override {
+        writtenKeys.push_back(key);
+        values[key] = value;
+    }
+    bool wasRead(const std::string& k) const {
+        for (const auto& r : readKeys) if (r == k) return true;
+        return false;
+    }
+    bool wasWritten(const std::string& k) const {
+        for (const auto& w : writtenKeys) if (w == k) return true;
+        return false;
+    }
+};
+
+struct FakeTimer : Timer {
+    bool enabled = false;
+    int enables = 0, disables = 0;
+    void setEnabled(bool e) override {
+        enabled = e;
+        (e ? enables : disables)++;
+    }
+    bool isEnabled() const override { return enabled; }
+};
+
+struct FakeBeeper : Beeper {
+    int simple = 0, standard = 0;
+    std::string order;
+    void simpleBeep() override { ++simple; order += 's'; }
+    void standardBeep() override { ++standard; order += 'S'; }
+};
+
+struct FakePrompter : Prompter {
+    std::vector<std::pair<std::string, std::string>> infos, questions;
+    bool answer = true;
+    void information(const std::string& t, const std::string& x) override { infos.emplace_back(t, x); }
+    bool question(const std::string& t, const std::string& x) override {
+        questions.emplace_back(t, x);
+        return answer;
+    }
+};
+
+struct TrayCall {
+    char op;  // 'a' add, 'm' modify, 'r' remove
+    TrayIconRecord record;
+};
+
+struct FakeTray : TrayPort {
+    std::vector<TrayCall> calls;
+    int popups = 0;
+    std::function<void()> duringPopup;
+    std::pair<bool, bool> checks{false, false};
+    void add(const TrayIconRecord& r) override { calls.push_back({'a', r}); }
+    void modify(const TrayIconRecord& r) override { calls.push_back({'m', r}); }
+    void remove(const TrayIconRecord& r) override { calls.push_back({'r', r}); }
+    void popupMenu() override {
+        ++popups;
+        if (duringPopup) duringPopup();
+    }
+    void setMenuChecks(bool on, bool off) override { checks = {on, off}; }
+    int count(char op) const {
+        int n = 0;
+        for (const auto& c : calls) n += c.op == op ? 1 : 0;
+        return n;
+    }
+};
+
+struct FakeView : MainView {
+    using Key = std::pair<Ctl, int>;
+    std::map<Key, std::string> texts, tips;
+    std::map<Key, bool> visible, enabled;
+    std::array<bool, 3> checked{};
+    std::vector<std::string> draws;
+    bool windowVisible = false;
+    int shows = 0, hides = 0;
+
+    FakeView() {
+        for (int f = 0; f < 3; ++f) {
+            visible[{Ctl::FanCheck, f}] = false;
+            visible[{Ctl::FanInstLabel, f}] = false;
+        }
+        for (int p = 1; p < 4; ++p) visible[{Ctl::PagePanel, p}] = false;
+    }
+    static Key k(ControlRef c) { return {c.ctl, c.index}; }
+    void setText(ControlRef c, const std::string& t) override { texts[k(c)] = t; }
+    void setVisible(ControlRef c, bool v) override { visible[k(c)] = v; }
+    bool isVisible(ControlRef c) const override {
+        const auto it = visible.find(k(c));
+        return it == visible.end() ? true : it->second;
+    }
+    void setEnabled(ControlRef c, bool e) override { enabled[k(c)] = e; }
+    void setToolTip(ControlRef c, const std::string& t) override { tips[k(c)] = t; }
+    void setChecked(int fan, bool c) override {
+        checked[static_cast<std::size_t>(fan)] = c;
+        draws.push_back("check " + std::to_string(fan) + " " + (c ? "1" : "0"));
+    }
+    void drawFanDial(int f, int t, int s) override {
+        draws.push_back("dial " + std::to_string(f) + " " + std::to_string(t) + " " + std::to_string(s));
+    }
+    void drawFanNeedle(int f, int s) override { draws.push_back("needle " + std::to_string(f) + " " + std::to_string(s)); }
+    void drawFanZone(int f, int t) override { draws.push_back("zone " + std::to_string(f) + " " + std::to_string(t)); }
+    void clearFanDial(int f) override { draws.push_back("clear " + std::to_string(f)); }
+    void drawTemperatureGauge(int g, int c, int t, int b) override {
+        draws.push_back("gauge " + std::to_string(g) + " " + std::to_string(c) + " " + std::to_string(t) + " " +
+                        std::to_string(b));
+    }
+    void drawVoltageBar(int i, int b, float u, float l, float v) override {
+        draws.push_back("bar " + std::to_string(i) + " " + std::to_string(b) + " " + singleText(u) + " " +
+                        singleText(l) + " " + singleText(v));
+    }
+    bool isWindowVisible() const override { return windowVisible; }
+    void showWindow() override {
+        windowVisible = true;
+        ++shows;
+    }
+    void hideWindow() override {
+        windowVisible = false;
+        ++hides;
+    }
+    void setTopmost(bool) override {}
+
+    std::string text(Ctl c, int i) const {
+        const auto it = texts.find({c, i});
+        return it == texts.end() ? std::string("<unset>") : it->second;
+    }
+    bool vis(Ctl c, int i) const { return isVisible({c, i}); }
+    std::string tip(Ctl c, int i) const {
+        const auto it = tips.find({c, i});
+        return it == tips.end() ? std::string("<unset>") : it->second;
+    }
+    bool en(Ctl c, int i) const {
+        const auto it = enabled.find({c, i});
+        return it == enabled.end() ? true : it->second;
+    }
+    int countDraws(const std::string& prefix) const {
+        int n = 0;
+        for (const auto& d : draws) n += d.rfind(prefix, 0) == 0 ? 1 : 0;
+        return n;
+    }
+};
+
+struct FakeLogo : LogoView {
+    bool visible = false;
+    int shows = 0, unloads = 0;
+    bool isVisible() const override { return visible; }
+    void show() override {
+        visible = true;
+        ++shows;
+    }
+    void unload() override {
+        visible = false;
+        ++unloads;
+    }
+};
+
+struct FakeEnv : Environment {
+    bool another = false;
+    double dpi = 96.0;
+    std::string dir = "/nonexistent-velmon-dir";
+    std::vector<int> quits;
+    bool anotherInstanceRunning() override { return another; }
+    double logicalDpiX() const override { return dpi; }
+    std::string programDirectory() const override { return dir; }
+    void quit(int status) override { quits.push_back(status); }
+};
+
+// A board with every reading comfortably inside its thresholds.
+inline void setHealthyReadings(FakeSensor& s) {
+    s[SensorChannel::CpuFan] = 4000;
+    s[SensorChannel::PowerFan] = 3500;
+    s[SensorChannel::ChassisFan] = 2500;
+    s[SensorChannel::CpuTemp] = 45;
+    s[SensorChannel::MbTemp] = 35;
+    s[SensorChannel::In0] = 2000;
+    s[SensorChannel::In1] = 2500;
+    s[SensorChannel::In2] = 3300;
+    s[SensorChannel::In3] = 5000;
+    s[SensorChannel::In4] = 12000;
+    s[SensorChannel::In5] = -12000;
+    s[SensorChannel::In6] = -5000;
+}
+
+struct Rig {
+    FakeSensor sensor;
+    FakeCpuData cpu;
+    FakeSettings settings;
+    FakeTimer tmrMonitor, tmrWarn;
+    FakeBeeper beeper;
+    FakePrompter prompter;
+    FakeTray tray;
+    FakeView view;
+    FakeLogo logo;
+    FakeEnv env;
+    Ports ports{sensor, cpu, settings, tmrMonitor, tmrWarn, beeper, prompter, tray, view, logo, env};
+    Monitor monitor{ports};
+    Taskbar taskbar{ports, monitor};
+
+    Rig() { setHealthyReadings(sensor); }
+    void tick(int n = 1) {
+        for (int i = 0; i < n; ++i) monitor.tmrMonitorTick();
+    }
+    bool alarm(SensorChannel c) { return monitor.alarms().flags[static_cast<std::size_t>(c)]; }
+};
+
+}  // namespace velmon::test

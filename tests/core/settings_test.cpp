@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <fstream>
+#include <sstream>
+
+#include "Fakes.h"
+#include "IniSettingsBackend.h"
+#include "SettingsStore.h"
+
+namespace velmon {
+namespace {
+
+TEST(SettingsConversions, Int16Table) {
+    const std::pair<const char*, std::optional<std::int16_t>> cases[] = {
+        {"5", 5},         {" 12 ", 12},       {"-3", -3},          {"+7", 7},           {"32767", 32767},
+        {"-32768", -32768}, {"32768", std::nullopt}, {"-32769", std::nullopt}, {"99999999999", std::nullopt},
+        {"2.5", 2},       {"3.5", 4},         {"abc", std::nullopt}, {"", std::nullopt}, {"12s", std::nullopt},
+        {"1e3", 1000},    {"nan", std::nullopt}, {"inf", std::nullopt}, {"--1", std::nullopt}, {"+", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(parseInt16(text), expected) << '"' << text << '"';
+}
+
+TEST(SettingsConversions, SingleTable) {
+    EXPECT_EQ(parseSingle("3.7"), 3.7F);
+    EXPECT_EQ(parseSingle("-10.3"), -10.3F);
+    EXPECT_EQ(parseSingle("13"), 13.0F);
+    EXPECT_EQ(parseSingle(" -4.3 "), -4.3F);
+    EXPECT_EQ(parseSingle("1e39"), std::nullopt);
+    EXPECT_EQ(parseSingle("3,7"), std::nullopt);
+    EXPECT_EQ(parseSingle("x"), std::nullopt);
+}
+
+TEST(SettingsConversions, BoolTable) {
+    const std::pair<const char*, std::optional<bool>> cases[] = {
+        {"True", true}, {"False", false}, {"true", true}, {"FALSE", false}, {"1", true}, {"0", false},
+        {"-1", true},   {"2", true},      {" True ", true}, {"yes", std::nullopt}, {"", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(parseBool(text), expected) << '"' << text << '"';
+}
+
+TEST(SettingsConversions, WrittenTextsReadBack) {
+    EXPECT_EQ(singleText(3.7F), "3.7");
+    EXPECT_EQ(singleText(-10.3F), "-10.3");
+    EXPECT_EQ(singleText(13.0F), "13");
+    EXPECT_EQ(singleText(-0.0F), "0");
+    EXPECT_EQ(boolText(true), "True");
+    EXPECT_EQ(boolText(false), "False");
+    for (float v : {0.1F, 3.3F, -13.7F, 11.0F, 1.5F, 123456.7F}) EXPECT_EQ(parseSingle(singleText(v)), v) << v;
+}
+
+TEST(SettingsStore, UnreadableTextGivesTheDefault) {
+    test::FakeSettings backend;
+    SettingsStore store(backend);
+    backend.values = {{"CPUInst", "maybe"}, {"CPUFan", "70000"}, {"VolUp3", "five"}, {"FanInterval", "7"}};
+    EXPECT_TRUE(store.readBool("CPUInst"));
+    EXPECT_EQ(store.readInt("CPUFan", 2800), 2800);
+    EXPECT_EQ(store.readSingle("VolUp3", 5.5F), 5.5F);
+    EXPECT_EQ(store.readInt("FanInterval", 5), 7);
+    EXPECT_EQ(store.readInt("Missing", 5), 5);
+    backend.values["CPUInst"] = "False";
+    EXPECT_FALSE(store.readBool("CPUInst"));
+}
+
+class IniBackend : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    std::string path() const { return dir.path().toStdString() + "/Velmon/Velmon.ini"; }
+    static std::string slurp(const std::string& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+};
+
+TEST_F(IniBackend, WritesGroupAndReadsBack) {
+    {
+        IniSettingsBackend b(path());
+        SettingsStore s(b);
+        s.writeInt("CPUFan", 2800);
+        s.writeSingle("VolUp0", 3.7F);
+        s.writeBool("CPUInst", true);
+    }
+    const std::string text = slurp(path());
+    EXPECT_NE(text.find("[ZORVMonitor]"), std::string::npos) << text;
+    EXPECT_NE(text.find("CPUFan=2800"), std::string::npos) << text;
+    EXPECT_NE(text.find("VolUp0=3.7"), std::string::npos) << text;
+    EXPECT_NE(text.find("CPUInst=True"), std::string::npos) << text;
+    IniSettingsBackend again(path());
+    EXPECT_FALSE(again.damaged());
+    EXPECT_EQ(again.read("CPUFan"), "2800");
+    EXPECT_EQ(again.read("Nothing"), std::nullopt);
+}
+
+TEST_F(IniBackend, DefaultPathFollowsXdgConfigHome) {
+    qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
+    EXPECT_EQ(IniSettingsBackend::defaultPath(), path());
+}
+
+TEST_F(IniBackend, DamagedFileIsMovedAsideNotOverwritten) {
+    QDir().mkpath(dir.path() + "/Velmon");
+    // A directory where the file should be cannot be read as settings.
+    const std::string damaged = "[ZORVMonitor]\nCPUFan=1234\n[broken\n\x01\x02=\xff\n";
+    {
+        std::ofstream out(path(), std::ios::binary);
+        out << damaged;
+    }
+    IniSettingsBackend b(path());
+    if (!b.damaged()) GTEST_SKIP() << "the INI reader accepted this text";
+    EXPECT_EQ(b.read("CPUFan"), std::nullopt);  // start from the defaults
+    b.write("CPUFan", "2800");
+    EXPECT_EQ(slurp(path() + ".bad"), damaged);
+    EXPECT_NE(slurp(path()).find("CPUFan=2800"), std::string::npos);
+}
+
+TEST_F(IniBackend, UnreadablePathIsKeptAside) {
+    QDir().mkpath(QString::fromStdString(path()));  // a folder in the file's place
+    {
+        std::ofstream keep(path() + "/keep.txt");
+        keep << "mine";
+    }
+    IniSettingsBackend b(path());
+    EXPECT_TRUE(b.damaged());
+    EXPECT_EQ(b.read("CPUFan"), std::nullopt);
+    b.write("CPUFan", "2800");
+    EXPECT_EQ(slurp(path() + ".bad/keep.txt"), "mine");
+    IniSettingsBackend again(path());
+    EXPECT_EQ(again.read("CPUFan"), "2800");
+}
+
+TEST(InstanceLockTest, SecondHolderSeesTheFirst) {
+    QTemporaryDir dir;
+    InstanceLock first(dir.path().toStdString());
+    EXPECT_FALSE(first.anotherInstanceRunning());
+    EXPECT_FALSE(first.anotherInstanceRunning());  // holding it is not "another"
+    InstanceLock second(dir.path().toStdString());
+    // QLockFile counts the same process as a live holder.
+    EXPECT_TRUE(second.anotherInstanceRunning());
+}
+
+}  // namespace
+}  // namespace velmon
