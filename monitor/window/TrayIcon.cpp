@@ -37,11 +37,15 @@ TrayIcon::TrayIcon() {
     off_->setCheckable(true);
     menu_.addSeparator();
     exit_ = menu_.addAction(QStringLiteral("Exit"));
-    QObject::connect(&icon_, &QSystemTrayIcon::activated, this,
-                     [this](QSystemTrayIcon::ActivationReason reason) {
-                         if (const std::uint32_t message = trayMessageFor(reason); message && events_)
-                             events_->trayMessage(message);
-                     });
+    // Queued: the handler may run the menu and Exit, which removes the icon,
+    // and the icon's widget must not be deleted inside its own mouse event.
+    QObject::connect(
+        &icon_, &QSystemTrayIcon::activated, this,
+        [this](QSystemTrayIcon::ActivationReason reason) {
+            if (const std::uint32_t message = trayMessageFor(reason); message && events_)
+                events_->trayMessage(message);
+        },
+        Qt::QueuedConnection);
 }
 
 TrayIcon::~TrayIcon() { icon_.hide(); }
