@@ -1,7 +1,7 @@
 // velmon: the tray program. Builds the Qt realisations of the core's ports,
 // runs the tray window's startup and then the event loop.
 #include "AppEnvironment.h"
-#include "Placeholders.h"
+#include "AppDialogs.h"
 #include "SignalBridge.h"
 
 #include "IniSettingsBackend.h"

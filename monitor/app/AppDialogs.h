@@ -2,6 +2,12 @@
 // launcher behind the Setting and System ovals.
 #pragma once
 
+#if VELMON_HAVE_DIALOGS
+#include "Dialogs.h"
+namespace velmon::app {
+using Dialogs = velmon::Dialogs;
+}
+#else
 #include "MainWindow.h"
 #include "Monitor.h"
 #include "Ports.h"
@@ -28,3 +34,4 @@ private:
 };
 
 }  // namespace velmon::app
+#endif
