@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "HwmonMap.h"
+
+namespace zorv::hwmon {
+namespace {
+
+ChipInfo chip(std::string name, std::vector<std::string> features) {
+    ChipInfo c{name, name.substr(0, name.find('-')), {}};
+    for (auto& f : features) c.features.push_back({f, f});
+    return c;
+}
+
+std::vector<std::string> lm78Features() {
+    return {"in0", "in1", "in2", "in3", "in4", "in5", "in6", "fan1", "fan2", "fan3", "temp1", "temp2"};
+}
+
+// The map as "chip/feature" per channel, "" where unread: one line to compare.
+std::vector<std::string> flat(const ChannelMap& map) {
+    std::vector<std::string> out;
+    for (const auto& r : map) out.push_back(r ? r->chip + "/" + r->feature : "");
+    return out;
+}
+
+struct BuiltInCase {
+    const char* what;
+    std::vector<ChipInfo> chips;
+    std::vector<std::string> expected;  // channel order
+};
+
+void PrintTo(const BuiltInCase& c, std::ostream* os) { *os << c.what; }
+
+class BuiltInMap : public testing::TestWithParam<BuiltInCase> {};
+
+TEST_P(BuiltInMap, MapsTheChannelsByChipName) {
+    const auto& c = GetParam();
+    EXPECT_EQ(flat(builtInMap(c.chips)), c.expected) << c.what;
+    // The order libsensors lists chips in follows the kernel's numbering,
+    // which changes between boots; the map must not.
+    auto reversed = c.chips;
+    std::reverse(reversed.begin(), reversed.end());
+    EXPECT_EQ(flat(builtInMap(reversed)), c.expected) << c.what << " (chips in the other order)";
+}
+
+const std::string L = "lm78-isa-0290/";
+const std::string N = "nct6798-isa-0290/";
+const std::string I = "it8728-isa-0a30/";
+
+INSTANTIATE_TEST_SUITE_P(
+    Chips, BuiltInMap,
+    testing::Values(
+        BuiltInCase{"LM78 with the CPU's LM75",
+                    {chip("lm78-isa-0290", lm78Features()), chip("lm75-i2c-0-48", {"temp1"})},
+                    {L + "fan1", L + "fan2", L + "fan3", "lm75-i2c-0-48/temp1", L + "temp1", L + "in0", L + "in1",
+                     L + "in2", L + "in3", L + "in4", L + "in5", L + "in6"}},
+        BuiltInCase{"LM78 alone: the CPU temperature is its temp2",
+                    {chip("lm78-isa-0290", lm78Features())},
+                    {L + "fan1", L + "fan2", L + "fan3", L + "temp2", L + "temp1", L + "in0", L + "in1", L + "in2",
+                     L + "in3", L + "in4", L + "in5", L + "in6"}},
+        BuiltInCase{"W83781D with a fan and an input the driver does not offer",
+                    {chip("w83781d-i2c-0-2d", {"in0", "in2", "fan1", "temp1"})},
+                    {"w83781d-i2c-0-2d/fan1", "", "", "", "w83781d-i2c-0-2d/temp1", "w83781d-i2c-0-2d/in0", "",
+                     "w83781d-i2c-0-2d/in2", "", "", "", ""}},
+        BuiltInCase{"two LM75: the first by name, not by detection order",
+                    {chip("lm75-i2c-1-49", {"temp1"}), chip("lm78-isa-0290", lm78Features()),
+                     chip("lm75-i2c-0-4a", {"temp1"})},
+                    {L + "fan1", L + "fan2", L + "fan3", "lm75-i2c-0-4a/temp1", L + "temp1", L + "in0", L + "in1",
+                     L + "in2", L + "in3", L + "in4", L + "in5", L + "in6"}},
+        BuiltInCase{"Nuvoton with an AMD processor sensor",
+                    {chip("nct6798-isa-0290", {"in0", "in1", "in2", "in3", "in4", "fan1", "fan2", "fan3", "temp1",
+                                               "temp2", "temp7"}),
+                     chip("k10temp-pci-00c3", {"temp1", "temp3"})},
+                    {N + "fan2", N + "fan3", N + "fan1", "k10temp-pci-00c3/temp1", N + "temp1", N + "in0", "",
+                     N + "in3", "", "", "", ""}},
+        BuiltInCase{"Nuvoton alone: the CPU temperature is CPUTIN",
+                    {chip("nct6798-isa-0290", {"in0", "in3", "fan1", "fan2", "temp1", "temp2"})},
+                    {N + "fan2", "", N + "fan1", N + "temp2", N + "temp1", N + "in0", "", N + "in3", "", "", "", ""}},
+        BuiltInCase{"ITE with an Intel processor sensor; the LM75 ranks after it on a modern board",
+                    {chip("it8728-isa-0a30", lm78Features()), chip("coretemp-isa-0000", {"temp1", "temp2"}),
+                     chip("lm75-i2c-0-48", {"temp1"})},
+                    {I + "fan1", I + "fan3", I + "fan2", "coretemp-isa-0000/temp1", I + "temp1", I + "in0", I + "in1",
+                     I + "in2", I + "in3", I + "in4", I + "in5", I + "in6"}},
+        BuiltInCase{"an LM78 board wins over a Nuvoton one",
+                    {chip("nct6775-isa-0290", {"fan1", "fan2"}), chip("lm78-isa-0290", {"fan1"})},
+                    {L + "fan1", "", "", "", "", "", "", "", "", "", "", ""}},
+        BuiltInCase{"only chips Velmon does not know",
+                    {chip("acpitz-acpi-0", {"temp1"}), chip("nvme-pci-0100", {"temp1"})},
+                    {"", "", "", "", "", "", "", "", "", "", "", ""}},
+        BuiltInCase{"no chip at all", {}, {"", "", "", "", "", "", "", "", "", "", "", ""}}));
+
+struct SpecCase {
+    const char* text;
+    std::optional<FeatureSpec> expected;
+};
+
+void PrintTo(const SpecCase& c, std::ostream* os) { *os << testing::PrintToString(std::string(c.text)); }
+
+class FeatureSpecs : public testing::TestWithParam<SpecCase> {};
+
+TEST_P(FeatureSpecs, Parse) { EXPECT_EQ(parseFeatureSpec(GetParam().text), GetParam().expected) << GetParam().text; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, FeatureSpecs,
+    testing::Values(SpecCase{"nct6798-isa-0290/fan2", FeatureSpec{"nct6798-isa-0290", "fan2"}},
+                    SpecCase{"it8728-isa-0a30/in4", FeatureSpec{"it8728-isa-0a30", "in4"}},
+                    SpecCase{"lm75-i2c-0-48/temp1", FeatureSpec{"lm75-i2c-0-48", "temp1"}},
+                    SpecCase{"nct6798-*/fan2", FeatureSpec{"nct6798-*", "fan2"}},
+                    SpecCase{"k10temp/temp1", FeatureSpec{"k10temp", "temp1"}},
+                    SpecCase{"none", FeatureSpec{}},
+                    SpecCase{"", std::nullopt},
+                    SpecCase{"nct6798-isa-0290", std::nullopt},
+                    SpecCase{"nct6798-isa-0290/", std::nullopt},
+                    SpecCase{"/fan2", std::nullopt},
+                    SpecCase{"nct6798-isa-0290/fan", std::nullopt},
+                    SpecCase{"nct6798-isa-0290/2", std::nullopt},
+                    SpecCase{"nct6798-isa-0290/fan2 extra", std::nullopt},
+                    SpecCase{"nct6798-isa-0290/fan2/x", std::nullopt},
+                    SpecCase{"nct6798*/fan2", std::nullopt},
+                    SpecCase{"nct6798-*-0290/fan2", std::nullopt},
+                    SpecCase{"-isa-0290/fan2", std::nullopt},
+                    SpecCase{"nct6798-isa-0290/FAN2", std::nullopt},
+                    SpecCase{"nct6798-isa-0290/fan2\xff", std::nullopt}));
+
+TEST(FeatureSpecs, RefusesOverlongText) {
+    const std::string chipName(200, 'a');
+    EXPECT_EQ(parseFeatureSpec(chipName + "/fan1"), std::nullopt);
+}
+
+Config conf(std::string_view text) { return Config{"zorv.conf", parseKeyValues(text)}; }
+
+std::vector<ChipInfo> modernBoard() {
+    return {chip("nct6798-isa-0290", {"in0", "in1", "in3", "in4", "fan1", "fan2", "fan3", "fan4", "temp1", "temp2"}),
+            chip("k10temp-pci-00c3", {"temp1"})};
+}
+
+TEST(UserMap, TakesPrecedenceOverTheBuiltInMap) {
+    const auto r = resolveMap(modernBoard(), userMapFromConfig(conf("source = hwmon\n"
+                                                                    "cpu_fan = nct6798-isa-0290/fan4\n"
+                                                                    "in4 = nct6798-*/in1\n"
+                                                                    "cpu_temp = none\n")));
+    EXPECT_EQ(flat(r.channels), (std::vector<std::string>{N + "fan4", N + "fan3", N + "fan1", "", N + "temp1",
+                                                          N + "in0", "", N + "in3", "", N + "in1", "", ""}));
+    EXPECT_TRUE(r.fromUser[static_cast<std::size_t>(Channel::CpuFan)]);
+    EXPECT_TRUE(r.fromUser[static_cast<std::size_t>(Channel::CpuTemp)]);
+    EXPECT_FALSE(r.fromUser[static_cast<std::size_t>(Channel::PowerFan)]);
+    EXPECT_TRUE(r.notes.empty());
+}
+
+TEST(UserMap, TheLastLineForAChannelWins) {
+    const auto r = resolveMap(modernBoard(), userMapFromConfig(conf("cpu_fan = nct6798-isa-0290/fan3\n"
+                                                                    "cpu_fan = nct6798-isa-0290/fan4\n")));
+    EXPECT_EQ(r.channels[0], (FeatureRef{"nct6798-isa-0290", "fan4"}));
+}
+
+TEST(UserMap, AMissingChipOrFeatureLeavesTheChannelUnreadWithANote) {
+    const auto r = resolveMap(modernBoard(), userMapFromConfig(conf("cpu_fan = it8728-isa-0a30/fan1\n"
+                                                                    "mb_temp = nct6798-isa-0290/temp9\n")));
+    EXPECT_FALSE(r.channels[static_cast<std::size_t>(Channel::CpuFan)]);
+    EXPECT_FALSE(r.channels[static_cast<std::size_t>(Channel::MbTemp)]);
+    ASSERT_EQ(r.notes.size(), 2u);
+    EXPECT_NE(r.notes[0].find("it8728-isa-0a30"), std::string::npos) << r.notes[0];
+    EXPECT_NE(r.notes[1].find("temp9"), std::string::npos) << r.notes[1];
+}
+
+TEST(UserMap, ALineThatDoesNotParseKeepsTheBuiltInEntryAndIsReported) {
+    const auto user = userMapFromConfig(conf("power_fan = fan3 on the nuvoton\n"));
+    const auto r = resolveMap(modernBoard(), user);
+    EXPECT_EQ(r.channels[static_cast<std::size_t>(Channel::PowerFan)], (FeatureRef{"nct6798-isa-0290", "fan3"}));
+    ASSERT_EQ(r.notes.size(), 1u);
+    EXPECT_NE(r.notes[0].find("power_fan"), std::string::npos);
+}
+
+TEST(UserMap, AWildcardPicksTheFirstChipByName) {
+    const std::vector<ChipInfo> chips = {chip("lm75-i2c-1-48", {"temp1"}), chip("lm75-i2c-0-49", {"temp1"})};
+    EXPECT_EQ(findChip(chips, "lm75-*")->name, "lm75-i2c-0-49");
+    EXPECT_EQ(findChip(chips, "lm75")->name, "lm75-i2c-0-49");
+    EXPECT_EQ(findChip(chips, "lm75-i2c-1-48")->name, "lm75-i2c-1-48");
+    EXPECT_EQ(findChip(chips, "lm75-i2c-1"), nullptr);
+    EXPECT_EQ(findChip(chips, "lm7"), nullptr);
+}
+
+struct UnitCase {
+    Channel channel;
+    double value;
+    std::int16_t expected;
+};
+
+TEST(ExportUnits, RoundsScalesAndClamps) {
+    const UnitCase cases[] = {
+        {Channel::CpuFan, 4560.0, 4560},
+        {Channel::ChassisFan, 0.0, 0},
+        // A driver's 0xFFFFFFFF "no reading" must not wrap to a small speed.
+        {Channel::PowerFan, 4294967295.0, 32767},
+        {Channel::CpuFan, 40000.0, 32767},
+        {Channel::CpuTemp, 52.4, 52},
+        {Channel::MbTemp, 36.6, 37},
+        {Channel::CpuTemp, -5.7, -6},
+        {Channel::In0, 1.7, 1700},
+        {Channel::In4, 12.1604, 12160},
+        {Channel::In5, -11.9986, -11999},
+        {Channel::In6, -5.0, -5000},
+        {Channel::In4, 40.0, 32767},
+        {Channel::In5, -40.0, -32768},
+        {Channel::In2, std::numeric_limits<double>::quiet_NaN(), 0},
+        {Channel::CpuFan, std::numeric_limits<double>::infinity(), 32767},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(toExportUnits(c.channel, c.value), c.expected) << channelName(c.channel) << " " << c.value;
+}
+
+}  // namespace
+}  // namespace zorv::hwmon

@@ -1,0 +1,146 @@
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+
+#include "HwmonSource.h"
+
+namespace zorv::hwmon {
+namespace {
+
+// Chips and values set by the test; a value left unset fails its read.
+class FakeBackend final : public Backend {
+public:
+    std::vector<ChipInfo> chipList;
+    std::map<std::string, std::optional<double>> values;  // "chip/feature"
+    std::vector<std::string> noteList;
+    std::vector<std::string> handles;
+    int reads = 0;
+
+    [[nodiscard]] const std::vector<ChipInfo>& chips() const override { return chipList; }
+    [[nodiscard]] const std::vector<std::string>& notes() const override { return noteList; }
+    std::optional<int> inputOf(const FeatureRef& ref) override {
+        const std::string key = ref.chip + "/" + ref.feature;
+        if (!values.count(key)) return std::nullopt;
+        handles.push_back(key);
+        return static_cast<int>(handles.size() - 1);
+    }
+    std::optional<double> read(int handle) override {
+        ++reads;
+        return values[handles.at(static_cast<std::size_t>(handle))];
+    }
+};
+
+std::unique_ptr<FakeBackend> lm78Board() {
+    auto b = std::make_unique<FakeBackend>();
+    ChipInfo lm78{"lm78-isa-0290", "lm78", {}};
+    const std::pair<const char*, double> features[] = {
+        {"fan1", 4560}, {"fan2", 3300}, {"fan3", 2400}, {"temp1", 33.0}, {"temp2", 60.0}, {"in0", 1.999},
+        {"in1", 2.0},   {"in2", 3.31},  {"in3", 5.02},  {"in4", 12.16},  {"in5", -11.9}, {"in6", -5.04}};
+    for (auto& [f, v] : features) {
+        lm78.features.push_back({f, f});
+        b->values[std::string("lm78-isa-0290/") + f] = v;
+    }
+    b->chipList.push_back(lm78);
+    b->chipList.push_back({"lm75-i2c-0-48", "lm75", {{"temp1", "CPU"}}});
+    b->values["lm75-i2c-0-48/temp1"] = 45.4;
+    return b;
+}
+
+std::vector<int> readAll(Source& s) {
+    std::vector<int> v;
+    for (int i = 0; i < kChannelCount; ++i) v.push_back(s.read(static_cast<Channel>(i)));
+    return v;
+}
+
+TEST(HwmonSource, ReadsTheTwelveChannelsInExportUnits) {
+    HwmonSource s(lm78Board(), Config{});
+    EXPECT_EQ(readAll(s), (std::vector<int>{4560, 3300, 2400, 45, 33, 1999, 2000, 3310, 5020, 12160, -11900, -5040}));
+}
+
+TEST(HwmonSource, AFailedReadAnswersZeroAndTheNextCallTriesAgain) {
+    auto board = lm78Board();
+    FakeBackend& fake = *board;
+    HwmonSource s(std::move(board), Config{});
+    EXPECT_EQ(s.read(Channel::CpuFan), 4560);
+    fake.values["lm78-isa-0290/fan1"] = std::nullopt;
+    EXPECT_EQ(s.read(Channel::CpuFan), 0);
+    EXPECT_EQ(s.read(Channel::PowerFan), 3300) << "one failing feature leaves the others alone";
+    fake.values["lm78-isa-0290/fan1"] = 4380;
+    EXPECT_EQ(s.read(Channel::CpuFan), 4380);
+}
+
+TEST(HwmonSource, EveryCallAsksTheChipAgain) {
+    auto board = lm78Board();
+    FakeBackend& fake = *board;
+    HwmonSource s(std::move(board), Config{});
+    const int before = fake.reads;
+    (void)s.read(Channel::MbTemp);
+    (void)s.read(Channel::MbTemp);
+    EXPECT_EQ(fake.reads - before, 2);
+    fake.values["lm78-isa-0290/temp1"] = 51.0;
+    EXPECT_EQ(s.read(Channel::MbTemp), 51);
+}
+
+TEST(HwmonSource, ZorvConfMapOverridesAndAFeatureWithoutInputReadsZero) {
+    auto board = lm78Board();
+    board->chipList[0].features.push_back({"intrusion0", "intrusion0"});  // listed, no value
+    const Config conf{"zorv.conf", parseKeyValues("cpu_fan = lm78-isa-0290/fan3\n"
+                                                  "cpu_temp = lm78-*/temp2\n"
+                                                  "in1 = lm78-isa-0290/intrusion0\n")};
+    HwmonSource s(std::move(board), conf);
+    EXPECT_EQ(s.read(Channel::CpuFan), 2400);
+    EXPECT_EQ(s.read(Channel::CpuTemp), 60);
+    EXPECT_EQ(s.read(Channel::In1), 0);
+    const auto& notes = s.map().notes;
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_NE(notes[0].find("in1"), std::string::npos) << notes[0];
+}
+
+TEST(HwmonSource, ListingShowsEveryFeatureAndTheMapInForce) {
+    HwmonSource s(lm78Board(), Config{"/etc/zorv.conf", parseKeyValues("power_fan = none\n")});
+    const std::string text = s.listing(Config{"/etc/zorv.conf", {}});
+    for (const char* expected : {"lm78-isa-0290", "lm75-i2c-0-48", "CPU", "12.160", "/etc/zorv.conf",
+                                 "cpu_fan      = lm78-isa-0290/fan1", "power_fan    = -"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << " not in:\n" << text;
+}
+
+TEST(LibSensors, WithoutTheLibraryEveryChannelReadsZero) {
+    auto backend = openLibSensors("libzorv-test-no-such-sensors.so.0", "");
+    ASSERT_FALSE(backend->notes().empty());
+    EXPECT_NE(backend->notes()[0].find("could not be loaded"), std::string::npos);
+    HwmonSource s(std::move(backend), Config{});
+    EXPECT_EQ(readAll(s), std::vector<int>(kChannelCount, 0));
+}
+
+TEST(LibSensors, OneSessionAtATime) {
+    auto first = openLibSensors(kLibSensors, "");
+    auto second = openLibSensors(kLibSensors, "");
+    EXPECT_TRUE(second->chips().empty());
+    ASSERT_FALSE(second->notes().empty());
+    EXPECT_NE(second->notes().back().find("another"), std::string::npos);
+}
+
+using FatalHandler = void (*)(const char*, const char*);
+
+void callFatal(void* handler) { (*static_cast<FatalHandler*>(handler))("sensors_test", "out of memory"); }
+
+TEST(LibSensorsDeathTest, AFatalErrorReturnsToTheCallerInsteadOfEndingTheProcess) {
+    EXPECT_EXIT(
+        {
+            auto backend = openLibSensors(kLibSensors, "");
+            void* lib = dlopen(kLibSensors, RTLD_NOW | RTLD_NOLOAD);
+            auto* slot = lib ? static_cast<FatalHandler*>(dlsym(lib, "sensors_fatal_error")) : nullptr;
+            if (!slot) std::_Exit(3);
+            FatalHandler handler = *slot;
+            const bool completed = runGuarded(&callFatal, &handler);
+            // Once libsensors hit a fatal error nothing calls it again.
+            const bool stopped = !runGuarded([](void*) {}, nullptr) && !backend->read(0);
+            std::_Exit(!completed && stopped ? 0 : 4);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace zorv::hwmon
