@@ -121,6 +121,8 @@ struct NeedleCase {
     double degrees;
 };
 
+void PrintTo(const NeedleCase& c, std::ostream* os) { *os << c.speed << " RPM"; }
+
 class FanNeedle : public ::testing::TestWithParam<NeedleCase> {};
 
 TEST_P(FanNeedle, PointsAlongTheSpeed) {

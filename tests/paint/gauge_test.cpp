@@ -29,6 +29,8 @@ struct SlotCase {
     int lastDarkRedRow;
 };
 
+void PrintTo(const SlotCase& c, std::ostream* os) { *os << "threshold " << c.threshold; }
+
 }  // namespace
 
 class GaugeSlots : public ::testing::TestWithParam<SlotCase> {};

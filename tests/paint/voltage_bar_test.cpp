@@ -68,6 +68,9 @@ struct TickCase {
     QRgb colour;
 };
 
+// Readable and stable test names (the default prints the bytes, pointer included).
+void PrintTo(const TickCase& c, std::ostream* os) { *os << c.what; }
+
 class VoltageTick : public ::testing::TestWithParam<TickCase> {};
 
 TEST_P(VoltageTick, ColourAndRows) {
