@@ -22,7 +22,8 @@
  *      (default /proc/cpuinfo: vendor, model name, family, speed), as
  *      structures of types 0, 2, 3 and 4.
  *   5. Nothing: every query answers "nothing found".
- * $ZORVDMI_SYSFS_ROOT defaults to /sys.
+ * $ZORVDMI_SYSFS_ROOT defaults to /sys; an empty $ZORVDMI_DEVMEM or
+ * $ZORVDMI_SYSFS_ROOT switches that source off.
  *
  * Nothing found means: no "_DMI_" entry point, no structure of the wanted
  * type among the counted ones (the walk also ends at a structure whose end
