@@ -94,6 +94,7 @@ TEST(ScaleAnchors, StandardDialPoints) {
         {87.2, 19.5},  {102.7, 40.6}, {109.7, 64.0}, {103.4, 89.4}, {81.6, 105.6},
     };
     const auto a = geo::scaleNumberAnchors(135, 195);
+    // the points above are given to one decimal
     for (int i = 0; i <= 10; ++i) {
         EXPECT_NEAR(a[i].x, expected[i][0], 0.06) << i;
         EXPECT_NEAR(a[i].y, expected[i][1], 0.06) << i;

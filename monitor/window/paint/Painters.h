@@ -20,7 +20,8 @@ void drawFanNeedle(QImage& dial, int speed);
 void drawFanZone(QImage& dial, int threshold);
 
 // Scale segments, tube (OR then AND) and mercury column into the 120 x 204
-// gauge image; returns the pointer Top. Labels are set by the caller.
+// gauge image; returns the pointer Top. Labels are set by the caller. The
+// bitwise tube copies need Format_RGB32: another format is converted first.
 int drawTemperatureGauge(QImage& gauge, int base, int current, int threshold);
 
 // Segments and reading tick into the 73 x 220 bar image; returns both marker
