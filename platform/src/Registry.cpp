@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -34,11 +35,40 @@ std::string escape(const std::string& name) {
     return out;
 }
 
+bool sameIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if (std::tolower(x) != std::tolower(y)) return false;
+    }
+    return true;
+}
+
+// Registry names ignore case: an entry that differs only in case is the same
+// key or value. The exact spelling wins; a new entry keeps the caller's.
+// Keys are looked for among folders, values among files.
+enum class Entry { Key, Value };
+
+fs::path entryIn(const fs::path& dir, const std::string& escapedName, Entry kind) {
+    auto isKind = [kind](const fs::path& p) {
+        std::error_code ec;
+        return kind == Entry::Key ? fs::is_directory(p, ec) : fs::is_regular_file(p, ec);
+    };
+    const fs::path exact = dir / escapedName;
+    if (isKind(exact)) return exact;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        if (sameIgnoringCase(it->path().filename().string(), escapedName) && isKind(it->path())) return it->path();
+    }
+    return exact;
+}
+
 fs::path keyPath(const std::string& subKey) {
     fs::path p = localMachineRoot();
     std::string part;
     auto flush = [&] {
-        if (!part.empty()) p /= escape(part);
+        if (!part.empty()) p = entryIn(p, escape(part), Entry::Key);
         part.clear();
     };
     for (char c : subKey) {
@@ -148,7 +178,7 @@ long Key::queryValue(const std::string& name, std::uint32_t* type, std::uint8_t*
 long Key::queryValue(const std::string& name, std::vector<std::uint8_t>& out, std::uint32_t* type) const {
     out.clear();
     if (!isOpen()) return kInvalidHandle;
-    const fs::path file = path_ / escape(name);
+    const fs::path file = entryIn(path_, escape(name), Entry::Value);
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) return kFileNotFound;
     const auto size = fs::file_size(file, ec);
@@ -163,7 +193,7 @@ long Key::queryValue(const std::string& name, std::vector<std::uint8_t>& out, st
     }
     if (type) {
         *type = kRegBinary;
-        std::ifstream t(path_ / kTypesDir / escape(name));
+        std::ifstream t(path_ / kTypesDir / file.filename());
         std::uint32_t v = 0;
         if (t >> v) *type = v;
     }
@@ -173,23 +203,25 @@ long Key::queryValue(const std::string& name, std::vector<std::uint8_t>& out, st
 long Key::setValue(const std::string& name, std::uint32_t type, const std::uint8_t* data, std::uint32_t size) const {
     if (!isOpen()) return kInvalidHandle;
     if (size && !data) return kInvalidParameter;
+    const fs::path file = entryIn(path_, escape(name), Entry::Value);
     std::error_code ec;
     fs::create_directories(path_ / kTypesDir, ec);
     const std::string typeText = std::to_string(type) + "\n";
     // The type first: a crash between the two leaves the old data readable.
-    if (!ec) writeAtomically(path_ / kTypesDir / escape(name), reinterpret_cast<const std::uint8_t*>(typeText.data()),
-                             typeText.size());
-    if (!writeAtomically(path_ / escape(name), data, size)) return errnoToStatus(errno);
+    if (!ec)
+        writeAtomically(path_ / kTypesDir / file.filename(), reinterpret_cast<const std::uint8_t*>(typeText.data()),
+                        typeText.size());
+    if (!writeAtomically(file, data, size)) return errnoToStatus(errno);
     return kSuccess;
 }
 
 long Key::deleteValue(const std::string& name) const {
     if (!isOpen()) return kInvalidHandle;
-    const fs::path file = path_ / escape(name);
+    const fs::path file = entryIn(path_, escape(name), Entry::Value);
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) return kFileNotFound;
     if (!fs::remove(file, ec)) return errnoToStatus(ec.value());
-    fs::remove(path_ / kTypesDir / escape(name), ec);
+    fs::remove(path_ / kTypesDir / file.filename(), ec);
     return kSuccess;
 }
 

@@ -262,3 +262,27 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& p) { return "case" + std::to_string(p.index); });
 
 }  // namespace
+
+namespace {
+
+TEST_F(Registry, KeyAndValueNamesIgnoreCase) {
+    reg::Key k;
+    ASSERT_EQ(reg::Key::create("SOFTWARE\\ZORV\\ZORVAHD", k), reg::kSuccess);
+    ASSERT_EQ(set(k, "DATA", Bytes{1, 2}), reg::kSuccess);
+    reg::Key other;
+    ASSERT_EQ(reg::Key::open("software\\Zorv\\zorvahd", other), reg::kSuccess);
+    Bytes out;
+    EXPECT_EQ(other.queryValue("data", out), reg::kSuccess);
+    EXPECT_EQ(out, (Bytes{1, 2}));
+    // Writing under another spelling replaces the one value and keeps its name.
+    ASSERT_EQ(set(other, "Data", Bytes{3}), reg::kSuccess);
+    EXPECT_EQ(fileBytes(root_ / "SOFTWARE" / "ZORV" / "ZORVAHD" / "DATA"), Bytes{3});
+    EXPECT_FALSE(fs::exists(root_ / "SOFTWARE" / "ZORV" / "ZORVAHD" / "Data"));
+    reg::Key created;
+    ASSERT_EQ(reg::Key::create("Software\\zorv\\New", created), reg::kSuccess);
+    EXPECT_TRUE(fs::is_directory(root_ / "SOFTWARE" / "ZORV" / "New"));
+    EXPECT_EQ(other.deleteValue("dAtA"), reg::kSuccess);
+    EXPECT_EQ(k.queryValue("DATA", out), reg::kFileNotFound);
+}
+
+}  // namespace
