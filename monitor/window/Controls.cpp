@@ -100,7 +100,6 @@ QFont labelFont(bool bold) {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(11);
     font.setBold(bold);
-    font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
 
