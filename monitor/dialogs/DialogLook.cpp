@@ -10,7 +10,6 @@ QFont dialogFont(bool bold) {
     QFont f(QStringLiteral("Liberation Sans"));
     f.setPixelSize(11);
     f.setBold(bold);
-    f.setStyleStrategy(QFont::NoAntialias);
     return f;
 }
 
