@@ -3,6 +3,7 @@
 #include "AppEnvironment.h"
 #include "AppDialogs.h"
 #include "SignalBridge.h"
+#include "SummaryDump.h"
 
 #include "IniSettingsBackend.h"
 #include "LibraryBinding.h"
@@ -80,8 +81,9 @@ int main(int argc, char** argv) {
     app::AppEnvironment env;
     app::Dialogs dialogs;
 
+    app::SummaryDump view(mainWindow, qEnvironmentVariable("VELMON_TEST_DUMP").toStdString());
     Ports ports{sensor, cpuData, settings, tmrMonitor, tmrWarn, beeper, prompter,
-                tray, mainWindow, dialogs.logo(), env};
+                tray, view, dialogs.logo(), env};
     Monitor core(ports);
     monitor = &core;
     Taskbar taskbar(ports, core);
