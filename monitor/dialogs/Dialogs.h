@@ -28,8 +28,8 @@ public:
     void showSystemInfo() override;
 
 private:
-    LogoWindow logo_;
     std::unique_ptr<dialogs::MonitorDialogHost> host_;
+    LogoWindow logo_;
     Monitor* monitor_ = nullptr;
     window::MainWindow* mainWindow_ = nullptr;
     dialogs::SystemMemory memory_;

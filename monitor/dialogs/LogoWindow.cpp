@@ -79,7 +79,8 @@ LogoWindow::LogoWindow(window::WindowMover* mover, QWidget* parent)
     });
 }
 
-LogoWindow::~LogoWindow() { unload(); }
+// The monitor may be gone by now; its state is not touched on the way out.
+LogoWindow::~LogoWindow() = default;
 
 void LogoWindow::attach(dialogs::DialogMonitor& monitor) { rules_.emplace(monitor); }
 

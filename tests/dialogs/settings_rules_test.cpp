@@ -113,6 +113,19 @@ TEST_F(SettingsRulesTest, ClosingWithRunUntickedRemovesTheEntry) {
     EXPECT_TRUE(m.log.empty());
 }
 
+TEST_F(SettingsRulesTest, UnknownProgramPathLeavesTheEntryAlone) {
+    FakeAutostart entry(m.log);
+    entry.exists = true;
+    entry.written = "/old/velmon";
+    SettingsRules noPath(m, prompter, entry, "");
+    noPath.formLoad();
+    ASSERT_TRUE(noPath.form().chkRun);
+    noPath.formUnload();
+    EXPECT_TRUE(entry.exists);
+    EXPECT_EQ(entry.written, "/old/velmon");
+    EXPECT_TRUE(m.monitorTimer.isEnabled());
+}
+
 TEST_F(SettingsRulesTest, ResetOfEveryRowSetsDefaultsAndLabelsInOrder) {
     load();
     rules.resetClicked(window);

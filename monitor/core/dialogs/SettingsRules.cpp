@@ -135,7 +135,10 @@ void SettingsRules::formUnload() {
                                   std::to_string(monitor_.interval(static_cast<IntervalGroup>(i))));
     }
     if (form_.chkRun) {
-        autostart_.write(programPath_);
+        // Without its own path the program cannot name what the session should start.
+        if (!programPath_.empty()) {
+            autostart_.write(programPath_);
+        }
     } else {
         autostart_.remove();
     }
