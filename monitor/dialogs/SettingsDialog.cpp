@@ -19,14 +19,14 @@ constexpr std::array<const char*, 3> kGroupNames{"Fan", "Temp", "Volt"};
 constexpr std::array<int, 3> kRowTops{18, 52, 86};
 constexpr std::array<int, 3> kSecondsLefts{128, 127, 127};
 
-struct BoxSpec {
+struct BoxPlace {
     const char* caption;
     int left;
     int top;
     int width;
 };
 
-constexpr std::array<BoxSpec, dialogs::kResetRows> kResetBoxes{{
+constexpr std::array<BoxPlace, dialogs::kResetRows> kResetBoxes{{
     {"CPU Fan", 22, 18, 109},
     {"Power Fan", 22, 38, 109},
     {"Chassis Fan", 22, 58, 109},
@@ -106,9 +106,9 @@ void SettingsDialog::build() {
     frame2_ = new QGroupBox(QStringLiteral("Default Warning Thresholds"), this);
     frame2_->setGeometry(212, 6, 231, 179);
     for (int r = 0; r < dialogs::kResetRows; ++r) {
-        const auto& spec = kResetBoxes[static_cast<std::size_t>(r)];
-        auto* box = new QCheckBox(QString::fromLatin1(spec.caption), frame2_);
-        box->setGeometry(spec.left, spec.top, spec.width, 19);
+        const auto& place = kResetBoxes[static_cast<std::size_t>(r)];
+        auto* box = new QCheckBox(QString::fromLatin1(place.caption), frame2_);
+        box->setGeometry(place.left, place.top, place.width, 19);
         QObject::connect(box, &QCheckBox::toggled, this, [this, r](bool on) {
             rules_.setResetChecked(static_cast<dialogs::ResetRow>(r), on);
         });

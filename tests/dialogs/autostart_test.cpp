@@ -91,6 +91,7 @@ TEST_F(AutostartTest, ReadOnlyFolderKeepsTheOldEntry) {
 struct QuoteCase {
     const char* path;
     const char* exec;
+    friend void PrintTo(const QuoteCase& c, std::ostream* os) { *os << c.path; }
 };
 
 class ExecQuoting : public ::testing::TestWithParam<QuoteCase> {};

@@ -8,6 +8,7 @@ namespace {
 struct IntervalCase {
     const char* text;
     std::optional<std::int16_t> interval;  // nullopt: the interval keeps its value
+    friend void PrintTo(const IntervalCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
 };
 
 class IntervalTextTest : public ::testing::TestWithParam<IntervalCase> {};

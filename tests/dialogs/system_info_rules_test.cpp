@@ -46,6 +46,7 @@ std::string z(const std::string& s) { return s + std::string(1, '\0'); }
 struct MemoryCase {
     std::uint64_t bytes;
     const char* text;
+    friend void PrintTo(const MemoryCase& c, std::ostream* os) { *os << c.bytes << " bytes"; }
 };
 class MemoryText : public ::testing::TestWithParam<MemoryCase> {};
 
