@@ -14,6 +14,13 @@ if(VELMON_SANITIZE)
   target_link_options(velmon_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+# Fuzz builds instrument all of the project's code, so the fuzzers see the
+# branches of the libraries they drive, not only their own.
+if(VELMON_FUZZ)
+  target_compile_options(velmon_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined -g)
+  target_link_options(velmon_options INTERFACE -fsanitize=address,undefined)
+endif()
+
 # Shared libraries of the project export only their public C names.
 function(velmon_c_library target mapfile)
   set_target_properties(${target} PROPERTIES
@@ -23,8 +30,12 @@ function(velmon_c_library target mapfile)
     VERSION ${PROJECT_VERSION}
     SOVERSION ${PROJECT_VERSION_MAJOR}
     LINK_DEPENDS ${mapfile})
-  target_link_options(${target} PRIVATE
-    "LINKER:--version-script=${mapfile}" "LINKER:--no-undefined")
+  target_link_options(${target} PRIVATE "LINKER:--version-script=${mapfile}")
+  # clang leaves the sanitizer runtime to the executable, so instrumented
+  # libraries have undefined symbols by design.
+  if(NOT VELMON_FUZZ)
+    target_link_options(${target} PRIVATE "LINKER:--no-undefined")
+  endif()
 endfunction()
 
 # Fuzz targets: clang with libFuzzer. velmon_fuzz_target(name seconds corpus-dir sources…)
