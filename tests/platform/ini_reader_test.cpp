@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +16,9 @@ struct IntCase {
     const char* text;
     std::int64_t expected;
 };
+
+void PrintTo(const IntCase& c, std::ostream* os) { *os << c.text; }
+
 
 class LeadingInt : public ::testing::TestWithParam<IntCase> {};
 
@@ -51,6 +56,9 @@ struct LookupCase {
     const char* key;
     std::int64_t expected;
 };
+
+void PrintTo(const LookupCase& c, std::ostream* os) { *os << "[" << c.section << "] " << c.key; }
+
 
 class IniLookup : public ::testing::TestWithParam<LookupCase> {};
 

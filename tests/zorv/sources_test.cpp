@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -79,6 +81,15 @@ struct TextCase {
     Channel channel;
     int expected;
 };
+
+void PrintTo(const TextCase& c, std::ostream* os) {
+    for (const char* p = c.text; *p; ++p) {
+        if (*p == '\n') *os << "\\n";
+        else if (*p == '\r') *os << "\\r";
+        else *os << *p;
+    }
+}
+
 
 class ReadingFromText : public ::testing::TestWithParam<TextCase> {};
 
