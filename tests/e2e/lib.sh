@@ -36,24 +36,21 @@ e2e_require() {
     done
 }
 
-# Starts Xvfb on the first free display number and trayer on it.
+# Starts Xvfb on a display number it picks itself (-displayfd: no race with
+# other runs choosing at the same time) and trayer on it.
 e2e_start_display() {
-    local n
-    for n in $(seq 91 160); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
-        E2E_PIDS+=($!)
-        export DISPLAY=":$n"
-        if e2e_wait 10 xdotool getdisplaygeometry; then break; fi
-        kill "${E2E_PIDS[-1]}" 2>/dev/null || true
-        unset 'E2E_PIDS[-1]'
-        unset DISPLAY
-    done
-    [ -n "${DISPLAY:-}" ] || e2e_fail "no free X display"
+    local fifo="$E2E_TMP/displayfd" n=""
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
+    E2E_PIDS+=($!)
+    read -r -t 20 n <"$fifo" || true
+    [ -n "$n" ] || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+    export DISPLAY=":$n"
+    e2e_wait 10 xdotool getdisplaygeometry || e2e_fail "display $DISPLAY does not answer"
     trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 32 \
         >"$E2E_TMP/trayer.log" 2>&1 &
     E2E_PIDS+=($!)
-    e2e_wait 10 xdotool search --class trayer || e2e_fail "trayer did not start"
+    e2e_wait 20 xdotool search --class trayer || e2e_fail "trayer did not start: $(cat "$E2E_TMP/trayer.log")"
 }
 
 # The tray icon: a velmon window embedded in the tray host (not a top-level
