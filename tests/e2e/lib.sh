@@ -37,11 +37,12 @@ e2e_require() {
 }
 
 # Starts Xvfb on a display number it picks itself (-displayfd: no race with
-# other runs choosing at the same time) and trayer on it.
+# other runs choosing at the same time) and trayer on it. -noreset: a server
+# that resets when its last client leaves refuses the next one for a moment.
 e2e_start_display() {
     local fifo="$E2E_TMP/displayfd" n=""
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_PIDS+=($!)
     read -r -t 20 n <"$fifo" || true
     [ -n "$n" ] || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
