@@ -19,7 +19,7 @@ public:
 
 private:
     MemoryView view_;
-    std::uintptr_t mapped_ = 0;
+    [[maybe_unused]] std::uintptr_t mapped_ = 0;  // the driver-mapped window, on Windows only
 };
 
 // The driver's device handle where one is used, else 0.
