@@ -92,42 +92,42 @@ INSTANTIATE_TEST_SUITE_P(
                     {"", "", "", "", "", "", "", "", "", "", "", ""}},
         BuiltInCase{"no chip at all", {}, {"", "", "", "", "", "", "", "", "", "", "", ""}}));
 
-struct SpecCase {
+struct TargetCase {
     const char* text;
-    std::optional<FeatureSpec> expected;
+    std::optional<FeatureTarget> expected;
 };
 
-void PrintTo(const SpecCase& c, std::ostream* os) { *os << testing::PrintToString(std::string(c.text)); }
+void PrintTo(const TargetCase& c, std::ostream* os) { *os << testing::PrintToString(std::string(c.text)); }
 
-class FeatureSpecs : public testing::TestWithParam<SpecCase> {};
+class FeatureTargets : public testing::TestWithParam<TargetCase> {};
 
-TEST_P(FeatureSpecs, Parse) { EXPECT_EQ(parseFeatureSpec(GetParam().text), GetParam().expected) << GetParam().text; }
+TEST_P(FeatureTargets, Parse) { EXPECT_EQ(parseFeatureTarget(GetParam().text), GetParam().expected) << GetParam().text; }
 
 INSTANTIATE_TEST_SUITE_P(
-    Texts, FeatureSpecs,
-    testing::Values(SpecCase{"nct6798-isa-0290/fan2", FeatureSpec{"nct6798-isa-0290", "fan2"}},
-                    SpecCase{"it8728-isa-0a30/in4", FeatureSpec{"it8728-isa-0a30", "in4"}},
-                    SpecCase{"lm75-i2c-0-48/temp1", FeatureSpec{"lm75-i2c-0-48", "temp1"}},
-                    SpecCase{"nct6798-*/fan2", FeatureSpec{"nct6798-*", "fan2"}},
-                    SpecCase{"k10temp/temp1", FeatureSpec{"k10temp", "temp1"}},
-                    SpecCase{"none", FeatureSpec{}},
-                    SpecCase{"", std::nullopt},
-                    SpecCase{"nct6798-isa-0290", std::nullopt},
-                    SpecCase{"nct6798-isa-0290/", std::nullopt},
-                    SpecCase{"/fan2", std::nullopt},
-                    SpecCase{"nct6798-isa-0290/fan", std::nullopt},
-                    SpecCase{"nct6798-isa-0290/2", std::nullopt},
-                    SpecCase{"nct6798-isa-0290/fan2 extra", std::nullopt},
-                    SpecCase{"nct6798-isa-0290/fan2/x", std::nullopt},
-                    SpecCase{"nct6798*/fan2", std::nullopt},
-                    SpecCase{"nct6798-*-0290/fan2", std::nullopt},
-                    SpecCase{"-isa-0290/fan2", std::nullopt},
-                    SpecCase{"nct6798-isa-0290/FAN2", std::nullopt},
-                    SpecCase{"nct6798-isa-0290/fan2\xff", std::nullopt}));
+    Texts, FeatureTargets,
+    testing::Values(TargetCase{"nct6798-isa-0290/fan2", FeatureTarget{"nct6798-isa-0290", "fan2"}},
+                    TargetCase{"it8728-isa-0a30/in4", FeatureTarget{"it8728-isa-0a30", "in4"}},
+                    TargetCase{"lm75-i2c-0-48/temp1", FeatureTarget{"lm75-i2c-0-48", "temp1"}},
+                    TargetCase{"nct6798-*/fan2", FeatureTarget{"nct6798-*", "fan2"}},
+                    TargetCase{"k10temp/temp1", FeatureTarget{"k10temp", "temp1"}},
+                    TargetCase{"none", FeatureTarget{}},
+                    TargetCase{"", std::nullopt},
+                    TargetCase{"nct6798-isa-0290", std::nullopt},
+                    TargetCase{"nct6798-isa-0290/", std::nullopt},
+                    TargetCase{"/fan2", std::nullopt},
+                    TargetCase{"nct6798-isa-0290/fan", std::nullopt},
+                    TargetCase{"nct6798-isa-0290/2", std::nullopt},
+                    TargetCase{"nct6798-isa-0290/fan2 extra", std::nullopt},
+                    TargetCase{"nct6798-isa-0290/fan2/x", std::nullopt},
+                    TargetCase{"nct6798*/fan2", std::nullopt},
+                    TargetCase{"nct6798-*-0290/fan2", std::nullopt},
+                    TargetCase{"-isa-0290/fan2", std::nullopt},
+                    TargetCase{"nct6798-isa-0290/FAN2", std::nullopt},
+                    TargetCase{"nct6798-isa-0290/fan2\xff", std::nullopt}));
 
-TEST(FeatureSpecs, RefusesOverlongText) {
+TEST(FeatureTargets, RefusesOverlongText) {
     const std::string chipName(200, 'a');
-    EXPECT_EQ(parseFeatureSpec(chipName + "/fan1"), std::nullopt);
+    EXPECT_EQ(parseFeatureTarget(chipName + "/fan1"), std::nullopt);
 }
 
 Config conf(std::string_view text) { return Config{"zorv.conf", parseKeyValues(text)}; }

@@ -156,17 +156,17 @@ TEST_F(ConfigTest, LibraryDirectoryComesBeforeTheUserConfig) {
     write(dir_ / "xdg/zorv/zorv.conf", "source = file:/user\n");
     ::setenv("XDG_CONFIG_HOME", (dir_ / "xdg").c_str(), 1);
     ::unsetenv("ZORV_SOURCE");
-    EXPECT_EQ(chooseSourceSpec(loadConfig((dir_ / "lib").string())), "file:/user");
+    EXPECT_EQ(chooseSourceName(loadConfig((dir_ / "lib").string())), "file:/user");
     write(dir_ / "lib/zorv.conf", "# next to the library\nsource = sim\n");
-    EXPECT_EQ(chooseSourceSpec(loadConfig((dir_ / "lib").string())), "sim");
+    EXPECT_EQ(chooseSourceName(loadConfig((dir_ / "lib").string())), "sim");
     ::setenv("ZORV_SOURCE", "file:/env", 1);
-    EXPECT_EQ(chooseSourceSpec(loadConfig((dir_ / "lib").string())), "file:/env");
+    EXPECT_EQ(chooseSourceName(loadConfig((dir_ / "lib").string())), "file:/env");
     ::unsetenv("ZORV_SOURCE");
     write(dir_ / "lib/zorv.conf", "cpu_fan = nct6798-isa-0290/fan2\n");
-    EXPECT_EQ(chooseSourceSpec(loadConfig((dir_ / "lib").string())), "hwmon");
+    EXPECT_EQ(chooseSourceName(loadConfig((dir_ / "lib").string())), "hwmon");
 }
 
-TEST(MakeSource, UnknownSpecReadsZeroEverywhere) {
+TEST(MakeSource, UnknownSourceNameReadsZeroEverywhere) {
     auto src = makeSource("bogus", Config{});
     for (int i = 0; i < kChannelCount; ++i) EXPECT_EQ(src->read(static_cast<Channel>(i)), 0);
 }

@@ -63,7 +63,7 @@ Config loadConfig(const std::string& libraryDir) {
     return {};
 }
 
-std::string chooseSourceSpec(const Config& config) {
+std::string chooseSourceName(const Config& config) {
     if (const char* s = std::getenv("ZORV_SOURCE"); s && *s) return s;
     if (auto s = config.get("source"); s && !s->empty()) return *s;
     return "hwmon";

@@ -23,6 +23,6 @@ std::vector<std::pair<std::string, std::string>> parseKeyValues(std::string_view
 Config loadConfig(const std::string& libraryDir);
 
 // The source to use: $ZORV_SOURCE, else "source" of the config, else "hwmon".
-std::string chooseSourceSpec(const Config& config);
+std::string chooseSourceName(const Config& config);
 
 }  // namespace zorv

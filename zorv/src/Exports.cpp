@@ -19,7 +19,7 @@ std::string libraryDir() {
 zorv::Source& source() {
     static const std::unique_ptr<zorv::Source> s = [] {
         const zorv::Config config = zorv::loadConfig(libraryDir());
-        return zorv::makeSource(zorv::chooseSourceSpec(config), config);
+        return zorv::makeSource(zorv::chooseSourceName(config), config);
     }();
     return *s;
 }

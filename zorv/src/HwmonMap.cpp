@@ -110,10 +110,10 @@ ChannelMap builtInMap(const std::vector<ChipInfo>& chips) {
     return map;
 }
 
-std::optional<FeatureSpec> parseFeatureSpec(std::string_view text) {
+std::optional<FeatureTarget> parseFeatureTarget(std::string_view text) {
     constexpr std::size_t kMaxLength = 128;
     if (text.size() > kMaxLength) return std::nullopt;
-    if (text == "none") return FeatureSpec{};
+    if (text == "none") return FeatureTarget{};
     const platform::ByteSpan span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     platform::ByteCursor cur(span);
 
@@ -146,7 +146,7 @@ std::optional<FeatureSpec> parseFeatureSpec(std::string_view text) {
         cur.skip(1);
     }
     if (letters == 0 || feature.size() == letters || cur.remaining() != 0) return std::nullopt;
-    return FeatureSpec{std::move(chip), std::move(feature)};
+    return FeatureTarget{std::move(chip), std::move(feature)};
 }
 
 UserMap userMapFromConfig(const Config& config) {
@@ -154,12 +154,12 @@ UserMap userMapFromConfig(const Config& config) {
     for (const auto& [key, value] : config.entries) {
         const auto channel = channelFromName(key);
         if (!channel) continue;
-        auto spec = parseFeatureSpec(value);
-        if (!spec) {
+        auto wanted = parseFeatureTarget(value);
+        if (!wanted) {
             user.problems.push_back(key + " = " + value + ": not CHIP/FEATURE (for example nct6798-isa-0290/fan2)");
             continue;
         }
-        user.channels[static_cast<std::size_t>(*channel)] = std::move(spec);  // the last line wins
+        user.channels[static_cast<std::size_t>(*channel)] = std::move(wanted);  // the last line wins
     }
     return user;
 }
@@ -175,20 +175,20 @@ const ChipInfo* findChip(const std::vector<ChipInfo>& chips, std::string_view pa
 ResolvedMap resolveMap(const std::vector<ChipInfo>& chips, const UserMap& user) {
     ResolvedMap out{builtInMap(chips), {}, user.problems};
     for (int i = 0; i < kChannelCount; ++i) {
-        const auto& spec = user.channels[static_cast<std::size_t>(i)];
-        if (!spec) continue;
+        const auto& wanted = user.channels[static_cast<std::size_t>(i)];
+        if (!wanted) continue;
         auto& slot = out.channels[static_cast<std::size_t>(i)];
         out.fromUser[static_cast<std::size_t>(i)] = true;
         slot.reset();
-        if (spec->chipPattern.empty()) continue;
-        const ChipInfo* chip = findChip(chips, spec->chipPattern);
+        if (wanted->chipPattern.empty()) continue;
+        const ChipInfo* chip = findChip(chips, wanted->chipPattern);
         if (!chip)
-            out.notes.push_back(std::string(channelName(static_cast<Channel>(i))) + ": no chip " + spec->chipPattern);
-        else if (!chip->has(spec->feature))
+            out.notes.push_back(std::string(channelName(static_cast<Channel>(i))) + ": no chip " + wanted->chipPattern);
+        else if (!chip->has(wanted->feature))
             out.notes.push_back(std::string(channelName(static_cast<Channel>(i))) + ": " + chip->name +
-                                " has no feature " + spec->feature);
+                                " has no feature " + wanted->feature);
         else
-            slot = FeatureRef{chip->name, spec->feature};
+            slot = FeatureRef{chip->name, wanted->feature};
     }
     return out;
 }

@@ -42,15 +42,15 @@ ChannelMap builtInMap(const std::vector<ChipInfo>& chips);
 // One channel line of zorv.conf: "cpu_fan = nct6798-isa-0290/fan2". The chip
 // part may end in "-*" or be the bare chip name to match any address;
 // "none" leaves the channel unread.
-struct FeatureSpec {
+struct FeatureTarget {
     std::string chipPattern;  // empty for "none"
     std::string feature;
-    bool operator==(const FeatureSpec&) const = default;
+    bool operator==(const FeatureTarget&) const = default;
 };
-std::optional<FeatureSpec> parseFeatureSpec(std::string_view text);
+std::optional<FeatureTarget> parseFeatureTarget(std::string_view text);
 
 struct UserMap {
-    std::array<std::optional<FeatureSpec>, kChannelCount> channels;  // set where zorv.conf names the channel
+    std::array<std::optional<FeatureTarget>, kChannelCount> channels;  // set where zorv.conf names the channel
     std::vector<std::string> problems;                               // lines that did not parse
 };
 UserMap userMapFromConfig(const Config& config);

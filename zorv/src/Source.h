@@ -71,8 +71,8 @@ std::int16_t readingFromText(std::string_view text, Channel channel);
 // Real chips through libsensors.
 std::unique_ptr<Source> makeHwmonSource(const Config& config);
 
-// The source a spec names ("sim", "sim:PATH", "file:PATH", "hwmon"); an
-// unknown spec gives a source that reads 0 everywhere.
-std::unique_ptr<Source> makeSource(const std::string& spec, const Config& config);
+// The source a name names ("sim", "sim:PATH", "file:PATH", "hwmon"); an
+// unknown name gives a source that reads 0 everywhere.
+std::unique_ptr<Source> makeSource(const std::string& name, const Config& config);
 
 }  // namespace zorv

@@ -28,12 +28,12 @@ std::string readSmallFile(const std::string& path) {
 
 }  // namespace
 
-std::unique_ptr<Source> makeSource(const std::string& spec, const Config& config) {
-    if (spec == "sim") return std::make_unique<SimSource>(simSeed(), steadyClock());
-    if (spec.rfind("sim:", 0) == 0)
-        return std::make_unique<SimSource>(simSeed(), steadyClock(), parseScenario(readSmallFile(spec.substr(4))));
-    if (spec.rfind("file:", 0) == 0) return std::make_unique<FileSource>(spec.substr(5));
-    if (spec == "hwmon") return makeHwmonSource(config);
+std::unique_ptr<Source> makeSource(const std::string& name, const Config& config) {
+    if (name == "sim") return std::make_unique<SimSource>(simSeed(), steadyClock());
+    if (name.rfind("sim:", 0) == 0)
+        return std::make_unique<SimSource>(simSeed(), steadyClock(), parseScenario(readSmallFile(name.substr(4))));
+    if (name.rfind("file:", 0) == 0) return std::make_unique<FileSource>(name.substr(5));
+    if (name == "hwmon") return makeHwmonSource(config);
     return std::make_unique<ZeroSource>();
 }
 
