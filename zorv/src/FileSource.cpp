@@ -23,15 +23,16 @@ std::int16_t readingFromText(std::string_view text, Channel channel) {
     return clamp16(number);
 }
 
-std::int16_t FileSource::read(Channel channel) {
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) return 0;
-    // A readings file is a dozen lines; anything past 64 KiB is not one.
-    constexpr std::streamsize kLimit = 64 * 1024;
-    std::string buf(static_cast<std::size_t>(kLimit), '\0');
-    in.read(buf.data(), kLimit);
+std::string readSmallFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {};
+    // A readings or scenario file is a few dozen lines; past 64 KiB it is not one.
+    std::string buf(64 * 1024, '\0');
+    in.read(buf.data(), static_cast<std::streamsize>(buf.size()));
     buf.resize(static_cast<std::size_t>(in.gcount()));
-    return readingFromText(buf, channel);
+    return buf;
 }
+
+std::int16_t FileSource::read(Channel channel) { return readingFromText(readSmallFile(path_), channel); }
 
 }  // namespace zorv

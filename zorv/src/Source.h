@@ -68,6 +68,9 @@ private:
 // name or a value that is not a number reads 0.
 std::int16_t readingFromText(std::string_view text, Channel channel);
 
+// The first 64 KiB of a file, or empty when it cannot be read.
+std::string readSmallFile(const std::string& path);
+
 // Real chips through libsensors.
 std::unique_ptr<Source> makeHwmonSource(const Config& config);
 

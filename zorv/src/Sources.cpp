@@ -1,6 +1,4 @@
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "Source.h"
 
@@ -17,14 +15,6 @@ std::uint64_t simSeed() {
     return 1998;
 }
 
-std::string readSmallFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::string buf(64 * 1024, '\0');
-    in.read(buf.data(), static_cast<std::streamsize>(buf.size()));
-    buf.resize(static_cast<std::size_t>(in.gcount()));
-    return buf;
-}
 
 }  // namespace
 
