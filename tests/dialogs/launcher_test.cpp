@@ -13,6 +13,7 @@
 
 #include "Dialogs.h"
 #include "FakeMonitor.h"
+#include "NullPorts.h"
 #include "SettingsDialog.h"
 #include "SystemInfoDialog.h"
 
@@ -32,20 +33,9 @@ struct Sensors final : SensorPort {
     }
     std::int16_t mbClock() override { return 350; }
 };
-struct CpuData final : CpuDataPort {
-    std::int32_t writeCpuInfoIntoRegistry() override { return 1; }
-};
-struct Beeps final : Beeper {
-    void simpleBeep() override {}
-    void standardBeep() override {}
-};
-struct Tray final : TrayPort {
-    void add(const TrayIconRecord&) override {}
-    void modify(const TrayIconRecord&) override {}
-    void remove(const TrayIconRecord&) override {}
-    void popupMenu() override {}
-    void setMenuChecks(bool, bool) override {}
-};
+using CpuData = dialogs::testing::NullCpuData;
+using Beeps = dialogs::testing::NullBeeper;
+using Tray = dialogs::testing::NullTray;
 struct Env final : Environment {
     bool anotherInstanceRunning() override { return false; }
     [[nodiscard]] double logicalDpiX() const override { return 96.0; }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeMonitor.h"
+#include "NullPorts.h"
 #include "Monitor.h"
 #include "MonitorDialogs.h"
 #include "SettingsRules.h"
@@ -24,20 +25,9 @@ struct Sensors final : SensorPort {
     void text(DmiText, TextBuffer& b) override { b.fill('\0'); }
     std::int16_t mbClock() override { return 0; }
 };
-struct CpuData final : CpuDataPort {
-    std::int32_t writeCpuInfoIntoRegistry() override { return 1; }
-};
-struct Beeps final : Beeper {
-    void simpleBeep() override {}
-    void standardBeep() override {}
-};
-struct Tray final : TrayPort {
-    void add(const TrayIconRecord&) override {}
-    void modify(const TrayIconRecord&) override {}
-    void remove(const TrayIconRecord&) override {}
-    void popupMenu() override {}
-    void setMenuChecks(bool, bool) override {}
-};
+using CpuData = testing::NullCpuData;
+using Beeps = testing::NullBeeper;
+using Tray = testing::NullTray;
 struct Logo final : LogoView {
     [[nodiscard]] bool isVisible() const override { return false; }
     void show() override {}
