@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -124,6 +125,51 @@ TEST_F(Exports, SourceComesFromZorvConfNextToTheLibrary) {
     LoadedCopy lib(dir_ / "lib", false, false);
     ASSERT_TRUE(lib.loaded()) << dlerror();
     EXPECT_EQ(lib.reading("GetMBTemperature"), 41);
+}
+
+// What GetSourceError reports, read through a buffer of the given size.
+std::pair<int32_t, std::string> sourceError(const LoadedCopy& lib, int32_t size = 256) {
+    std::string buf(static_cast<std::size_t>(size) + 1, '\x7f');
+    const int32_t rc = lib.fn<int32_t (*)(char*, int32_t)>("GetSourceError")(buf.data(), size);
+    EXPECT_EQ(buf.back(), '\x7f') << "wrote past the buffer";
+    const void* nul = std::memchr(buf.data(), '\0', static_cast<std::size_t>(size));
+    EXPECT_NE(nul, nullptr) << "no NUL within the buffer";
+    return {rc, nul ? std::string(buf.data()) : std::string()};
+}
+
+TEST_F(Exports, UnknownSourceIsReportedWithItsNameAndTheKnownSources) {
+    ::setenv("ZORV_SOURCE", "bogus", 1);
+    LoadedCopy lib(dir_ / "lib", false, false);
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    EXPECT_EQ(lib.reading("GetCPUTemperature"), 0);
+    const auto [rc, text] = sourceError(lib);
+    EXPECT_EQ(rc, 1);
+    EXPECT_EQ(text,
+              "Unknown sensor source \"bogus\" (from ZORV_SOURCE). The sources are: sim, sim:FILE, file:FILE, hwmon.");
+    // A short buffer gets the start of the message, still terminated.
+    const auto [shortRc, shortText] = sourceError(lib, 8);
+    EXPECT_EQ(shortRc, 1);
+    EXPECT_EQ(shortText, "Unknown");
+}
+
+TEST_F(Exports, MisspeltSourceInZorvConfNamesTheFile) {
+    fs::create_directories(dir_ / "lib");
+    std::ofstream(dir_ / "lib/zorv.conf") << "source = hwnom\n";
+    LoadedCopy lib(dir_ / "lib", false, false);
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    const auto [rc, text] = sourceError(lib);
+    EXPECT_EQ(rc, 1);
+    EXPECT_NE(text.find("\"hwnom\" (from " + (dir_ / "lib/zorv.conf").string() + ")"), std::string::npos) << text;
+}
+
+TEST_F(Exports, KnownSourceReportsNoError) {
+    ::setenv("ZORV_SOURCE", "sim", 1);
+    LoadedCopy lib(dir_ / "lib", false, false);
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    const auto [rc, text] = sourceError(lib);
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(text, "");
+    EXPECT_GT(lib.reading("GetCPUTemperature"), 0);
 }
 
 TEST_F(Exports, PassesDmiAndCpuNameThroughTheLibrariesNextToIt) {

@@ -171,5 +171,31 @@ TEST(MakeSource, UnknownSourceNameReadsZeroEverywhere) {
     for (int i = 0; i < kChannelCount; ++i) EXPECT_EQ(src->read(static_cast<Channel>(i)), 0);
 }
 
+TEST(MakeSource, KnowsExactlyTheFourForms) {
+    for (const char* name : {"sim", "sim:/tmp/scenario", "file:/tmp/readings", "hwmon"})
+        EXPECT_TRUE(isKnownSourceName(name)) << name;
+    for (const char* name : {"bogus", "", "Sim", "hwmon ", "sim:", "file:", "file", "simulated", "hw"})
+        EXPECT_FALSE(isKnownSourceName(name)) << '"' << name << '"';
+}
+
+TEST(MakeSource, UnknownSourceTextNamesTheSourceWhereItWasSetAndTheKnownOnes) {
+    EXPECT_EQ(unknownSourceText("bogus", "ZORV_SOURCE"),
+              "Unknown sensor source \"bogus\" (from ZORV_SOURCE). The sources are: sim, sim:FILE, file:FILE, hwmon.");
+    EXPECT_EQ(unknownSourceText("hwnom", ""),
+              "Unknown sensor source \"hwnom\". The sources are: sim, sim:FILE, file:FILE, hwmon.");
+}
+
+TEST_F(ConfigTest, OriginOfTheSourceName) {
+    fs::create_directories(dir_ / "lib");
+    ::unsetenv("ZORV_SOURCE");
+    ::setenv("XDG_CONFIG_HOME", (dir_ / "xdg").c_str(), 1);
+    EXPECT_EQ(sourceOrigin(loadConfig((dir_ / "lib").string())), "");
+    write(dir_ / "lib/zorv.conf", "source = hwnom\n");
+    EXPECT_EQ(sourceOrigin(loadConfig((dir_ / "lib").string())), (dir_ / "lib/zorv.conf").string());
+    ::setenv("ZORV_SOURCE", "bogus", 1);
+    EXPECT_EQ(sourceOrigin(loadConfig((dir_ / "lib").string())), "ZORV_SOURCE");
+    ::unsetenv("ZORV_SOURCE");
+}
+
 }  // namespace
 }  // namespace zorv

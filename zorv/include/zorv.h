@@ -8,7 +8,8 @@
  *   sim:PATH       the same, with a scenario file that scripts values over time
  *   file:PATH      "name = value" lines, read anew at every call
  *   hwmon          the machine's sensor chips through libsensors
- * The source is chosen once, at the first call.
+ * The source is chosen once, at the first call. A name that names none of
+ * these reads 0 everywhere; GetSourceError says so.
  *
  * Every reading is a signed 16-bit number; a channel that cannot be read
  * answers 0. Values outside the 16-bit range are clamped, never wrapped.
@@ -70,6 +71,13 @@ ZORV_API int32_t GetCPUName(char* buffer);
 
 /* The processor's current speed in MHz as DMI reports it; 0 when unknown. */
 ZORV_API int16_t DMI_GetMBClock(void);
+
+/* Whether the source could be chosen. 1 when the configured name names no
+ * source: buffer (size bytes, caller-owned) then receives a message naming it
+ * and the sources there are, cut to fit and NUL-terminated. 0 when the source
+ * is in use: buffer receives the empty string. Callers that do not know this
+ * export see an unknown source as a board whose readings are all 0. */
+ZORV_API int32_t GetSourceError(char* buffer, int32_t size);
 
 #ifdef __cplusplus
 }

@@ -69,4 +69,10 @@ std::string chooseSourceName(const Config& config) {
     return "hwmon";
 }
 
+std::string sourceOrigin(const Config& config) {
+    if (const char* s = std::getenv("ZORV_SOURCE"); s && *s) return "ZORV_SOURCE";
+    if (auto s = config.get("source"); s && !s->empty()) return config.path;
+    return {};
+}
+
 }  // namespace zorv

@@ -25,4 +25,8 @@ Config loadConfig(const std::string& libraryDir);
 // The source to use: $ZORV_SOURCE, else "source" of the config, else "hwmon".
 std::string chooseSourceName(const Config& config);
 
+// Where chooseSourceName found its name: "ZORV_SOURCE", the config's path, or
+// empty for the default.
+std::string sourceOrigin(const Config& config);
+
 }  // namespace zorv

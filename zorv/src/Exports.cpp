@@ -1,5 +1,8 @@
 // The C exports: one process-wide source and pass-through, made at first use.
+#include <algorithm>
+#include <cstring>
 #include <memory>
+#include <string>
 
 #include "Passthrough.h"
 #include "Source.h"
@@ -16,13 +19,24 @@ std::string libraryDir() {
     return dir;
 }
 
-zorv::Source& source() {
-    static const std::unique_ptr<zorv::Source> s = [] {
+// The source and, when its name names none, the message saying so.
+struct ChosenSource {
+    std::unique_ptr<zorv::Source> source;
+    std::string error;
+};
+
+const ChosenSource& chosen() {
+    static const ChosenSource c = [] {
         const zorv::Config config = zorv::loadConfig(libraryDir());
-        return zorv::makeSource(zorv::chooseSourceName(config), config);
+        const std::string name = zorv::chooseSourceName(config);
+        ChosenSource out{zorv::makeSource(name, config), {}};
+        if (!zorv::isKnownSourceName(name)) out.error = zorv::unknownSourceText(name, zorv::sourceOrigin(config));
+        return out;
     }();
-    return *s;
+    return c;
 }
+
+zorv::Source& source() { return *chosen().source; }
 
 zorv::Passthrough& passthrough() {
     static zorv::Passthrough p(libraryDir());
@@ -69,5 +83,15 @@ int32_t GetCPUName(char* buffer) {
     return passthrough().cpuName(buffer, ZORV_TEXT_BUFFER) ? 1 : 0;
 }
 int16_t DMI_GetMBClock(void) { return static_cast<int16_t>(passthrough().mbClock()); }
+
+int32_t GetSourceError(char* buffer, int32_t size) {
+    const std::string& error = chosen().error;
+    if (buffer && size > 0) {
+        const std::size_t n = std::min(error.size(), static_cast<std::size_t>(size) - 1);
+        std::memcpy(buffer, error.data(), n);
+        buffer[n] = '\0';
+    }
+    return error.empty() ? 0 : 1;
+}
 
 }  // extern "C"

@@ -74,8 +74,15 @@ std::string readSmallFile(const std::string& path);
 // Real chips through libsensors.
 std::unique_ptr<Source> makeHwmonSource(const Config& config);
 
-// The source a name names ("sim", "sim:PATH", "file:PATH", "hwmon"); an
-// unknown name gives a source that reads 0 everywhere.
+// Whether a name names a source: "sim", "sim:PATH", "file:PATH" or "hwmon".
+bool isKnownSourceName(const std::string& name);
+
+// The message for a name that names no source; origin says where the name
+// was set ("ZORV_SOURCE", a zorv.conf path), empty when unknown.
+std::string unknownSourceText(const std::string& name, const std::string& origin);
+
+// The source a name names; an unknown name gives a source that reads 0
+// everywhere (the caller reports it, see unknownSourceText).
 std::unique_ptr<Source> makeSource(const std::string& name, const Config& config);
 
 }  // namespace zorv

@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <string_view>
 
 #include "Source.h"
 
@@ -16,9 +17,24 @@ std::uint64_t simSeed() {
 }
 
 
+bool hasPath(const std::string& name, std::string_view prefix) {
+    return name.size() > prefix.size() && name.rfind(prefix, 0) == 0;
+}
+
 }  // namespace
 
+bool isKnownSourceName(const std::string& name) {
+    return name == "sim" || name == "hwmon" || hasPath(name, "sim:") || hasPath(name, "file:");
+}
+
+std::string unknownSourceText(const std::string& name, const std::string& origin) {
+    std::string text = "Unknown sensor source \"" + name + "\"";
+    if (!origin.empty()) text += " (from " + origin + ")";
+    return text + ". The sources are: sim, sim:FILE, file:FILE, hwmon.";
+}
+
 std::unique_ptr<Source> makeSource(const std::string& name, const Config& config) {
+    if (!isKnownSourceName(name)) return std::make_unique<ZeroSource>();
     if (name == "sim") return std::make_unique<SimSource>(simSeed(), steadyClock());
     if (name.rfind("sim:", 0) == 0)
         return std::make_unique<SimSource>(simSeed(), steadyClock(), parseScenario(readSmallFile(name.substr(4))));

@@ -72,6 +72,10 @@ int main(int argc, char** argv) {
         }
     }
     if (list) return printHwmonList();
+    if (char why[256]; GetSourceError(why, sizeof why) != 0) {
+        std::fprintf(stderr, "zorvread: %s\n", why);
+        return 1;
+    }
     if (board) printBoard();
     do {
         printOnce();
