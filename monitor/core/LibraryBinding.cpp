@@ -80,6 +80,11 @@ void* DynamicLibrary::symbol(const char* name) {
     return s;
 }
 
+void* DynamicLibrary::optionalSymbol(const char* name) {
+    if (!open(name)) return nullptr;
+    return dlsym(handle_, name);
+}
+
 // dlsym hands out object pointers; the exports are functions of known types.
 template <typename Fn>
 Fn asFunction(void* p) {
@@ -117,6 +122,18 @@ void ZorvSensorPort::text(DmiText query, TextBuffer& buffer) {
 std::int16_t ZorvSensorPort::mbClock() {
     if (clock_ == nullptr) clock_ = asFunction<ReadFn>(lib_.symbol("DMI_GetMBClock"));
     return clock_ != nullptr ? clock_() : std::int16_t{0};
+}
+
+std::string ZorvSensorPort::sourceError() {
+    using ErrorFn = std::int32_t (*)(char*, std::int32_t);
+    const auto fn = asFunction<ErrorFn>(lib_.optionalSymbol("GetSourceError"));
+    if (fn == nullptr) return {};
+    std::array<char, 512> buffer{};
+    if (fn(buffer.data(), static_cast<std::int32_t>(buffer.size())) == 0) return {};
+    buffer.back() = '\0';
+    std::string text = buffer.data();
+    // A library that says "error" without words still gets a message.
+    return text.empty() ? "The sensor library libzorv.so cannot read its sensor source." : text;
 }
 
 ZorvAhdCpuDataPort::ZorvAhdCpuDataPort(Prompter& prompter, FatalHandler fatal, std::string directory)

@@ -30,6 +30,9 @@ public:
 
     // The symbol, or null after the message and the fatal handler.
     void* symbol(const char* name);
+    // The symbol, or null without a message when the library lacks it (a
+    // missing library is still fatal).
+    void* optionalSymbol(const char* name);
     [[nodiscard]] const std::string& fileName() const { return fileName_; }
 
 private:
@@ -51,6 +54,8 @@ public:
     std::int16_t read(SensorChannel channel) override;
     void text(DmiText query, TextBuffer& buffer) override;
     std::int16_t mbClock() override;
+    // GetSourceError, an export that older libraries lack: they report nothing.
+    std::string sourceError() override;
 
 private:
     using ReadFn = std::int16_t (*)();

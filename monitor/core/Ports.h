@@ -34,6 +34,9 @@ public:
     // Writes the library's answer into buffer (the library owns nothing of it).
     virtual void text(DmiText query, TextBuffer& buffer) = 0;
     virtual std::int16_t mbClock() = 0;
+    // Why the library's source cannot be used (an unknown source name); empty
+    // when it can, and from a library that cannot tell.
+    virtual std::string sourceError() { return {}; }
 };
 
 // libzorvahd, bound by name.

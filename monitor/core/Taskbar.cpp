@@ -1,5 +1,7 @@
 #include "Taskbar.h"
 
+#include <cstdio>
+
 #include <platform/IniReader.h>
 #include <platform/ModulePath.h>
 #include <platform/Registry.h>
@@ -61,6 +63,13 @@ bool Taskbar::startup() {
         return false;
     }
     static_cast<void>(ports_.cpuData.writeCpuInfoIntoRegistry());
+    // Said before the temperature check, whose zeros would blame the board.
+    if (const std::string why = ports_.sensor.sourceError(); !why.empty()) {
+        std::fprintf(stderr, "velmon: %s\n", why.c_str());
+        ports_.prompter.information(kTitle, why);
+        end(kUnknownSourceStatus);
+        return false;
+    }
 
     monitor_.setTrayIconIndex(0);
     TrayIconRecord& record = monitor_.trayRecord();

@@ -62,6 +62,8 @@ private:
 inline constexpr const char* kConflictMessage =
     "You have already installed Intel LDCM, this program cannot run simultaneously !";
 inline constexpr const char* kNoChipMessage = "Your mainboard has no LM75/78 chipsets !";
+// The sensor library's source is named wrongly: a setting to mend, not a board.
+inline constexpr int kUnknownSourceStatus = 2;
 inline constexpr const char* kExitQuestion = "Do you want to exit Velmora ?";
 
 }  // namespace velmon

@@ -18,6 +18,8 @@ struct FakeSensor : SensorPort {
     std::array<std::int16_t, kChannelCount> values{};
     std::array<int, kChannelCount> reads{};
     std::string product;
+    std::string error;  // what sourceError() reports
+    std::string sourceError() override { return error; }
     std::int16_t read(SensorChannel c) override {
         ++reads[static_cast<std::size_t>(c)];
         return values[static_cast<std::size_t>(c)];

@@ -9,6 +9,9 @@
 #ifndef STANDIN_DIR
 #error "STANDIN_DIR must name the folder of the partial stand-in library"
 #endif
+#ifndef ZORV_LIB_DIR
+#error "ZORV_LIB_DIR must name the folder of the built libzorv.so"
+#endif
 
 namespace velmon {
 namespace {
@@ -43,6 +46,18 @@ TEST(Binding, MissingSensorLibraryNamesLibraryAndFunction) {
     EXPECT_EQ(trimAtNull(buf.data(), buf.size()), "");
 }
 
+TEST(Binding, UnknownSourceOfTheSensorLibraryIsReported) {
+    ::setenv("ZORV_SOURCE", "bogus", 1);
+    test::FakePrompter prompter;
+    Fatal fatal;
+    ZorvSensorPort port(prompter, fatal.handler(), ZORV_LIB_DIR);
+    const std::string why = port.sourceError();
+    ::unsetenv("ZORV_SOURCE");
+    EXPECT_EQ(why, "Unknown sensor source \"bogus\" (from ZORV_SOURCE). The sources are: sim, sim:FILE, file:FILE, hwmon.");
+    EXPECT_TRUE(prompter.infos.empty());
+    EXPECT_TRUE(fatal.statuses.empty());
+}
+
 TEST(Binding, MissingCpuDataLibrary) {
     test::FakePrompter prompter;
     Fatal fatal;
@@ -69,6 +84,10 @@ TEST(Binding, StandInLibraryMissingOneFunction) {
     EXPECT_EQ(trimAtNull(buf.data(), buf.size()), "Stand-in CPU");
     port.text(DmiText::MBManufacturer, buf);
     EXPECT_EQ(trimAtNull(buf.data(), buf.size()), std::string(79, 'M'));
+    EXPECT_TRUE(prompter.infos.empty());
+    EXPECT_TRUE(fatal.statuses.empty());
+    // Without GetSourceError the library is taken at its readings, as before.
+    EXPECT_EQ(port.sourceError(), "");
     EXPECT_TRUE(prompter.infos.empty());
     EXPECT_TRUE(fatal.statuses.empty());
 

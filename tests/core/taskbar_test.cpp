@@ -125,6 +125,27 @@ TEST_F(TaskbarTest, BothTemperaturesZeroMeansNoChip) {
     EXPECT_EQ(r.tray.count('r'), 1);
 }
 
+TEST_F(TaskbarTest, UnknownSourceIsNamedInsteadOfBlamingTheBoard) {
+    r.sensor[SC::CpuTemp] = 0;
+    r.sensor[SC::MbTemp] = 0;
+    r.sensor.error = "Unknown sensor source \"bogus\" (from ZORV_SOURCE). The sources are: sim, hwmon.";
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(r.taskbar.startup());
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "velmon: " + r.sensor.error + "\n");
+    ASSERT_EQ(r.prompter.infos.size(), 1U);
+    EXPECT_EQ(r.prompter.infos[0].first, "Velmora");
+    EXPECT_EQ(r.prompter.infos[0].second, r.sensor.error);
+    EXPECT_EQ(r.env.quits, std::vector<int>{kUnknownSourceStatus});
+    EXPECT_EQ(r.taskbar.exitStatus(), kUnknownSourceStatus);
+    EXPECT_NE(kUnknownSourceStatus, 0);
+    EXPECT_EQ(r.sensor.readsOf(SC::CpuTemp), 0);
+    EXPECT_TRUE(r.tray.calls.empty());
+    EXPECT_FALSE(r.monitor.loaded());
+    r.taskbar.sessionEnding();
+    EXPECT_TRUE(r.settings.writtenKeys.empty());
+}
+
 TEST_F(TaskbarTest, CpuZeroWithMainboardReadingGoesOn) {
     r.sensor[SC::CpuTemp] = 0;
     r.sensor[SC::MbTemp] = 35;
