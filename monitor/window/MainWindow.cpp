@@ -34,9 +34,10 @@ QRegion windowShape() {
 }
 
 QPoint centredTopLeft(QSize screen, double dpiFactor) {
-    const double w = kWidth * dpiFactor, h = kHeight * dpiFactor;
-    return {static_cast<int>(std::trunc((screen.width() - w) / 2)),
-            static_cast<int>(std::trunc((screen.height() - h) / 2))};
+    // The design size scaled to the density is a window of whole pixels
+    // (381 at 1.25 is 476, not 476.25); it is centred as that window.
+    const long w = std::lround(kWidth * dpiFactor), h = std::lround(kHeight * dpiFactor);
+    return {static_cast<int>((screen.width() - w) / 2), static_cast<int>((screen.height() - h) / 2)};
 }
 
 MainWindow::MainWindow(WindowMover* mover)
