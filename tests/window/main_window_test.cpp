@@ -7,11 +7,14 @@
 #include "Art.h"
 
 #include <QCheckBox>
+#include <QColor>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace velmon {
 namespace {
@@ -69,6 +72,32 @@ TEST(WindowShape, NotchesAtTheBottomCorners) {
     EXPECT_EQ(shape.boundingRect(), QRect(0, 0, 600, 381));
 }
 
+// The shape is the three rectangles; whatever of the window it lets show at
+// its edges must be panel, not the dark backdrop the artwork stands on.
+TEST_F(MainWindowTest, EdgesOfTheShapeShowThePanelNotItsBackdrop) {
+    const QImage shown = rgb(window.grab().toImage());
+    ASSERT_EQ(shown.size(), QSize(600, 381));
+    const QRegion shape = window::windowShape();
+    auto inShape = [&](int x, int y) { return shape.contains(QPoint(x, y)); };
+    constexpr int kReach = 8;  // the corners' rounding stays within this of an edge
+    int checked = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            if (!inShape(x, y)) continue;
+            const bool nearEdge = !inShape(x - kReach, y) || !inShape(x + kReach, y) || !inShape(x, y - kReach) ||
+                                  !inShape(x, y + kReach);
+            if (!nearEdge) continue;
+            ++checked;
+            const QColor c = shown.pixelColor(x, y);
+            // The darkest edge line the panel draws is #3e3e3e.
+            EXPECT_GE(std::min({c.red(), c.green(), c.blue()}), 0x3e)
+                << "dark pixel " << c.name().toStdString() << " at " << x << "," << y;
+            if (HasFailure()) return;
+        }
+    }
+    EXPECT_GT(checked, 8 * (600 + 381));  // the whole rim was looked at
+}
+
 TEST_F(MainWindowTest, WindowIsShapedSizedAndTitled) {
     EXPECT_EQ(window.mask(), window::windowShape());
     EXPECT_EQ(window.size(), QSize(600, 381));
@@ -79,8 +108,9 @@ TEST_F(MainWindowTest, WindowIsShapedSizedAndTitled) {
 
 TEST(WindowPlacement, CentredForTheDensity) {
     EXPECT_EQ(window::centredTopLeft({1024, 768}, 1.0), QPoint(212, 193));
-    // At 1.25 the corner is where a 750 x 476.25 window would be centred.
-    EXPECT_EQ(window::centredTopLeft({1024, 768}, 1.25), QPoint(137, 145));
+    // At 1.25 the corner is where a 750 x 476 window would be centred.
+    EXPECT_EQ(window::centredTopLeft({1024, 768}, 1.25), QPoint(137, 146));
+    EXPECT_EQ(window::centredTopLeft({1280, 1024}, 1.25), QPoint(265, 274));
     EXPECT_EQ(window::centredTopLeft({1920, 1080}, 1.0), QPoint(660, 349));
 }
 
