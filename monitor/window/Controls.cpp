@@ -103,7 +103,7 @@ QFont labelFont(bool bold) {
     return font;
 }
 
-TextLabel::TextLabel(QWidget* parent, QRgb colour, bool bold, const QString& text) : QLabel(parent) {
+TextLabel::TextLabel(QWidget* parent, QRgb colour, bool bold, const QString& text) : QLabel(parent), bold_(bold) {
     setFont(labelFont(bold));
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
@@ -122,12 +122,23 @@ void TextLabel::setBox(QRect box) {
     fit();
 }
 
+void TextLabel::setFieldWidth(int width) {
+    fieldWidth_ = width;
+    fit();
+}
+
 void TextLabel::setLabelText(const QString& text) {
     setText(text);
     fit();
 }
 
 void TextLabel::fit() {
+    if (fieldWidth_ > 0) {
+        QFont f = labelFont(bold_);
+        for (int px = f.pixelSize(); px > 8 && QFontMetrics(f).horizontalAdvance(text()) > fieldWidth_;)
+            f.setPixelSize(--px);
+        if (f != font()) setFont(f);
+    }
     const QFontMetrics fm(font());
     const int textWidth = fm.horizontalAdvance(text());
     if (box_.isNull()) {

@@ -65,11 +65,16 @@ public:
     TextLabel(QWidget* parent, QRgb colour, bool bold, const QString& text = {});
     // A fixed, centred box; without one the label is sized to its text.
     void setBox(QRect box);
+    // The width of the field drawn behind the label: a text wider than it
+    // is set in a smaller size (down to 8 pixels) so it stays on the field.
+    void setFieldWidth(int width);
     void setLabelText(const QString& text);
 
 private:
     void fit();
     QRect box_;
+    bool bold_ = false;
+    int fieldWidth_ = 0;
 };
 
 }  // namespace velmon::window

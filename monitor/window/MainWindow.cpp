@@ -451,6 +451,8 @@ void MainWindow::buildVoltagePage() {
         voltDn_[i] = new TextLabel(bar, paint::kRed, true);
         voltDn_[i]->setBox(QRect(41, 199, 21, 13));
         voltDn_[i]->setToolTip(QString::fromLatin1(c.dn));
+        // The dark fields of the bar art are 24 pixels wide inside.
+        for (TextLabel* l : {voltUp_[i], voltLabel_[i], voltDn_[i]}) l->setFieldWidth(24);
 
         for (bool upper : {true, false}) {
             auto* marker = new PictureBox(bar, art::image(art::Art::Marker));

@@ -98,6 +98,44 @@ TEST_F(MainWindowTest, EdgesOfTheShapeShowThePanelNotItsBackdrop) {
     EXPECT_GT(checked, 8 * (600 + 381));  // the whole rim was looked at
 }
 
+// Each voltage text stays on the dark field behind it: rendering a text may
+// change no pixel of the bar outside that field's interior.
+TEST_F(MainWindowTest, VoltageTextsStayInsideTheirFields) {
+    struct Field {
+        Ctl label;
+        int top;  // first row of the dark interior; columns 40 … 63, 13 rows
+    };
+    const Field fields[] = {{Ctl::VoltUpLabel, 164}, {Ctl::VoltLabel, 181}, {Ctl::VoltDnLabel, 198}};
+    const char* const texts[] = {"-10.3", "-12.1", "-13.7", "-11.1", "14.0", "3.3", "0.0"};
+    for (int input : {0, 5}) {
+        for (const Field& f : fields) window.setText({f.label, input}, "");
+        QWidget* bar = ctl(Ctl::VoltBar, input);
+        const QImage blank = rgb(bar->grab().toImage());
+        for (const Field& f : fields) {
+            for (const char* text : texts) {
+                window.setText({f.label, input}, text);
+                const QImage shown = rgb(bar->grab().toImage());
+                window.setText({f.label, input}, "");
+                const QRect interior(40, f.top, 24, 13);
+                int inside = 0;
+                for (int y = 0; y < shown.height(); ++y) {
+                    for (int x = 0; x < shown.width(); ++x) {
+                        if (shown.pixel(x, y) == blank.pixel(x, y)) continue;
+                        if (interior.contains(x, y)) {
+                            ++inside;
+                            continue;
+                        }
+                        ADD_FAILURE() << '"' << text << "\" of input " << input << " leaves its field at " << x
+                                      << "," << y;
+                        return;
+                    }
+                }
+                EXPECT_GT(inside, 15) << text;  // the text is there at all
+            }
+        }
+    }
+}
+
 TEST_F(MainWindowTest, WindowIsShapedSizedAndTitled) {
     EXPECT_EQ(window.mask(), window::windowShape());
     EXPECT_EQ(window.size(), QSize(600, 381));
