@@ -6,7 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <numbers>
+#include <vector>
 
 using namespace velmon;
 using pixels::at;
@@ -101,19 +105,60 @@ TEST(FanDial, TicksEveryFifteenDegreesLongOnThousands) {
     EXPECT_FALSE(near(img, 270, 39, paint::kWhite));
 }
 
-TEST(FanDial, ScaleTextsAtTheirAnchors) {
-    const QImage img = dial(2800, 0);
-    const auto anchors = geometry::scaleNumberAnchors(135, 195);
-    for (int i = 0; i <= 10; ++i) {
-        int white = 0;
-        for (int y = int(anchors[i].y); y < int(anchors[i].y) + 13; ++y)
-            for (int x = int(anchors[i].x); x < int(anchors[i].x) + 22; ++x) white += at(img, x, y) == paint::kWhite;
-        EXPECT_GT(white, 4) << "number " << i;
+// Distance from a pixel's centre to the nearest scale tick, as step 7 draws them.
+double tickDistance(int x, int y) {
+    const double R = 38;
+    double best = 1e9;
+    for (int a = -60; a <= 240; a += 15) {
+        const double rad = a * std::numbers::pi / 180.0, ux = std::cos(rad), uy = -std::sin(rad);
+        const double outer = a % 30 == 0 ? R + 7 : R + 2;
+        // project onto the tick's ray and clamp to its ends
+        const double t = std::clamp((x - kCx) * ux + (y - kCy) * uy, R - 3, outer);
+        best = std::min(best, std::hypot(x - (kCx + t * ux), y - (kCy + t * uy)));
     }
+    return best;
+}
+
+// White pixels of the scale numbers: white in a number's text box, not on a tick.
+struct ScaleNumbers {
+    QImage img;
+    std::array<std::vector<QPoint>, 11> glyphs;
+    bool onTick(int x, int y) const { return at(img, x, y) == paint::kWhite && tickDistance(x, y) <= 0.9; }
+};
+
+ScaleNumbers scaleNumbers(const QImage& img) {
+    ScaleNumbers s{img, {}};
+    const auto anchors = geometry::scaleNumberAnchors(135, 195);
+    for (int i = 0; i <= 10; ++i)
+        for (int y = int(anchors[i].y); y < int(anchors[i].y) + 13; ++y)
+            for (int x = int(anchors[i].x); x < int(anchors[i].x) + 22; ++x)
+                if (at(img, x, y) == paint::kWhite && !s.onTick(x, y)) s.glyphs[i].emplace_back(x, y);
+    return s;
+}
+
+TEST(FanDial, ScaleTextsAtTheirAnchors) {
+    const ScaleNumbers s = scaleNumbers(dial(2800, 0));
+    // Every number has its own white pixels; the ticks in its box do not count.
+    for (int i = 0; i <= 10; ++i) EXPECT_GE(s.glyphs[i].size(), 8U) << "number " << i;
     int yellow = 0;
     for (int y = 101; y < 126; ++y)
-        for (int x = 47; x < 82; ++x) yellow += at(img, x, y) == paint::kYellow;
+        for (int x = 47; x < 82; ++x) yellow += at(s.img, x, y) == paint::kYellow;
     EXPECT_GT(yellow, 30);  // "RPM" and "x1000"
+}
+
+// Each number keeps at least two blank pixels between its ink and any tick,
+// so the long thousand ticks point at their numbers without running into them.
+TEST(FanDial, TicksStayClearOfTheNumbers) {
+    const ScaleNumbers s = scaleNumbers(dial(2800, 0));
+    constexpr int kClear = 2;
+    for (int i = 0; i <= 10; ++i) {
+        int nearest = 99;
+        for (const QPoint& p : s.glyphs[i])
+            for (int dy = -6; dy <= 6; ++dy)
+                for (int dx = -6; dx <= 6; ++dx)
+                    if (s.onTick(p.x() + dx, p.y() + dy)) nearest = std::min(nearest, std::max(std::abs(dx), std::abs(dy)) - 1);
+        EXPECT_GE(nearest, kClear) << "number " << i << " has " << nearest << " blank pixels to a tick";
+    }
 }
 
 struct NeedleCase {

@@ -5,7 +5,13 @@
 
 #include "Art.h"
 
+#include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
 
 namespace velmon::paint {
 namespace {
@@ -30,6 +36,47 @@ void ticks(Canvas& c, const geo::DialCentre& d) {
         const double outer = (a % 30 == 0) ? d.R + 7 : d.R + 2;
         c.line(polar(centreOf(d), a, d.R - 3), polar(centreOf(d), a, outer), kWhite);
     }
+}
+
+// Distance from a point to the long tick of angle a (degrees).
+double tickDistance(const geo::DialCentre& d, double a, QPointF p) {
+    const QPointF from = polar(centreOf(d), a, d.R - 3), to = polar(centreOf(d), a, d.R + 7);
+    const QPointF v = to - from, w = p - from;
+    const double t = std::clamp(QPointF::dotProduct(w, v) / QPointF::dotProduct(v, v), 0.0, 1.0);
+    const QPointF q = from + t * v - p;
+    return std::hypot(q.x(), q.y());
+}
+
+// A scale number: its text starts at the anchor with one blank for the sign.
+// Where the thousand tick that points at it would run into its digits, the
+// digits move outwards along that tick until two blank pixels part them.
+void scaleNumber(Canvas& c, const geo::DialCentre& d, QPointF anchor, int number) {
+    constexpr int kPixels = 10;
+    constexpr double kClearance = 3.0;  // two blank pixels and a half for rounding
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(kPixels);
+    font.setBold(true);
+    const QFontMetrics fm(font);
+    const QString digits = QString::number(number);
+    const double a = 240.0 - 30.0 * number;
+    const QPointF out(std::cos(a * std::numbers::pi / 180.0), -std::sin(a * std::numbers::pi / 180.0));
+    // The digits' ink, relative to the text's top-left corner.
+    const QRectF ink = QRectF(fm.tightBoundingRect(digits)).translated(fm.horizontalAdvance(QLatin1Char(' ')), fm.ascent());
+    QPointF at = anchor;
+    for (int step = 0; step < 12; ++step) {
+        const QRectF r = ink.translated(at);
+        const QPointF corners[] = {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()};
+        double nearest = tickDistance(d, a, r.center());
+        for (const QPointF& k : corners) nearest = std::min(nearest, tickDistance(d, a, k));
+        // the tick's outer end against the box's edges
+        const QPointF end = polar(centreOf(d), a, d.R + 7);
+        const double dx = std::max({r.left() - end.x(), 0.0, end.x() - r.right()});
+        const double dy = std::max({r.top() - end.y(), 0.0, end.y() - r.bottom()});
+        nearest = std::min(nearest, std::hypot(dx, dy));
+        if (nearest >= kClearance) break;
+        at += out * 0.5;
+    }
+    c.text(at, QStringLiteral(" ") + digits, kWhite, kPixels);
 }
 
 void needle(Canvas& c, const geo::DialCentre& d, int speed) {
@@ -66,8 +113,7 @@ void drawFanDial(QImage& dial, int threshold, int speed) {
     redBand(c, d, threshold);
 
     const auto anchors = geo::scaleNumberAnchors(W, H);
-    for (int i = 0; i <= 10; ++i)
-        c.text(QPointF(anchors[i].x, anchors[i].y), QStringLiteral(" %1").arg(i), kWhite);
+    for (int i = 0; i <= 10; ++i) scaleNumber(c, d, QPointF(anchors[i].x, anchors[i].y), i);
     const geo::TextAnchor rpm = geo::rpmAnchor(W, H), x1000 = geo::x1000Anchor(W, H);
     c.text(QPointF(rpm.x, rpm.y), QStringLiteral("RPM"), kYellow);
     c.text(QPointF(x1000.x, x1000.y), QStringLiteral("x1000"), kYellow);

@@ -70,9 +70,9 @@ void Canvas::line(QPointF from, QPointF to, QRgb colour) {
     painter_.drawLine(from, to);
 }
 
-void Canvas::text(QPointF topLeft, const QString& s, QRgb colour) {
+void Canvas::text(QPointF topLeft, const QString& s, QRgb colour, int pixelSize) {
     QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(11);
+    font.setPixelSize(pixelSize);
     font.setBold(true);
     font.setStyleStrategy(QFont::NoAntialias);
     painter_.setFont(font);

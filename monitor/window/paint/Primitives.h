@@ -24,8 +24,8 @@ public:
     // Closed pie from start anticlockwise to end, outlined and filled in one colour.
     void pie(QPointF centre, double radius, double startDeg, double endDeg, QRgb colour);
     void line(QPointF from, QPointF to, QRgb colour);
-    // Bold 11-pixel Liberation Sans, transparent background.
-    void text(QPointF topLeft, const QString& s, QRgb colour);
+    // Bold Liberation Sans (11 pixels unless told), transparent background.
+    void text(QPointF topLeft, const QString& s, QRgb colour, int pixelSize = 11);
 
 private:
     QPainter painter_;
