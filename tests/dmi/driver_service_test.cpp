@@ -131,15 +131,29 @@ TEST(DriverService, WindowsNtInstallsStartsAndOpensTheDevice) {
 }
 
 TEST(DriverService, AnInstalledOrRunningServiceIsNoFailure) {
-    FakeSystem sys;
-    sys.created = 0;
-    sys.createError = 1073;
-    sys.started = false;
-    sys.startError = 1056;
-    DriverService service(sys);
-    service.load();
-    EXPECT_TRUE(sys.messages.empty());
-    EXPECT_EQ(service.deviceHandle(), 0x40);
+    // The existing service is opened and started whether or not it runs.
+    const std::vector<std::string> expected = {
+        "openManager 0xF003F",
+        "createService 0x10 zvlm75 zvlm75 0xF01FF 1 3 1 " + kPath,
+        "openService 0x10 zvlm75 0xF01FF",
+        "startService 0x30",
+        "close 0x30",
+        "openDevice \\\\.\\ZVLM75 0xC0000000 0 2 0x80",
+    };
+    for (const bool running : {false, true}) {
+        FakeSystem sys;
+        sys.created = 0;
+        sys.createError = 1073;
+        if (running) {
+            sys.started = false;
+            sys.startError = 1056;
+        }
+        DriverService service(sys);
+        service.load();
+        EXPECT_TRUE(sys.messages.empty()) << "running " << running;
+        EXPECT_EQ(sys.log, expected) << "running " << running;
+        EXPECT_EQ(service.deviceHandle(), 0x40);
+    }
 }
 
 TEST(DriverService, OtherCreateAndStartErrorsAreReported) {
