@@ -48,6 +48,15 @@ void Canvas::circle(QPointF centre, double radius, QRgb colour, int penWidth, co
 }
 
 void Canvas::arc(QPointF centre, double radius, double startDeg, double endDeg, QRgb colour, int penWidth) {
+    const double length = sweep(startDeg, endDeg) * radius * std::numbers::pi / 180.0;
+    if (length > 0 && length < 1) {
+        // Shorter than a pixel: the pen still leaves its mark at the start,
+        // where the flat-capped path would leave nothing.
+        const QPointF p = polar(centre, startDeg, radius);
+        const QRectF dot(p.x() - penWidth / 2.0, p.y() - penWidth / 2.0, penWidth, penWidth);
+        painter_.fillRect(dot.toRect(), QColor::fromRgb(colour));
+        return;
+    }
     QPainterPath path;
     path.arcMoveTo(square(centre, radius), startDeg);
     path.arcTo(square(centre, radius), startDeg, sweep(startDeg, endDeg));
