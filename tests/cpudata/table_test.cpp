@@ -75,17 +75,24 @@ TEST(Packer, LaysOutHeaderOtherRecordsAndProcessorRecords) {
     row.selector = 1;
     row.offset = 4;
     row.nominal = 22;
-    const Bytes plain = cpudata::buildPlainStore({row, row}, 2);
-    ASSERT_EQ(plain.size(), 64u + 2 * 68 + 2 * 38);
-    EXPECT_EQ(plain[4] | (plain[5] << 8), 2);
+    cpudata::ProcessorRow second = row;
+    second.name = "Pentium II 300";
+    second.family = 0x11;
+    second.speedMhz = 300;
+    second.nominal = 9;
+    // Three other records and two processor records: each count and each
+    // record can only be found in its own place.
+    const Bytes plain = cpudata::buildPlainStore({row, second}, 3);
+    ASSERT_EQ(plain.size(), 64u + 3 * 68 + 2 * 38);
+    EXPECT_EQ(plain[4] | (plain[5] << 8), 3);
     EXPECT_EQ(plain[6] | (plain[7] << 8), 2);
     // The packer and the crafted values of the tests agree byte for byte.
-    Rec r{"AMD K6-2 450", 0x1B, 0x8C, 0x05, 450, 1, 4, 22};
-    const Bytes expected = recordBytes(r);
-    const std::size_t at = 64 + 2 * 68;
-    EXPECT_EQ(Bytes(plain.begin() + at, plain.begin() + at + 38), expected);
-    EXPECT_EQ(Bytes(plain.begin() + at + 38, plain.end()), expected);
-    EXPECT_EQ(cpudata::buildDataFile({row, row}, 2), scramble(plain));
+    const std::size_t at = 64 + 3 * 68;
+    EXPECT_EQ(Bytes(plain.begin() + at, plain.begin() + at + 38),
+              recordBytes(Rec{"AMD K6-2 450", 0x1B, 0x8C, 0x05, 450, 1, 4, 22}));
+    EXPECT_EQ(Bytes(plain.begin() + at + 38, plain.end()),
+              recordBytes(Rec{"Pentium II 300", 0x11, 0x8C, 0x05, 300, 1, 4, 9}));
+    EXPECT_EQ(cpudata::buildDataFile({row, second}, 3), scramble(plain));
 }
 
 }  // namespace
