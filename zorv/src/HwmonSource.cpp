@@ -24,6 +24,13 @@ std::int16_t HwmonSource::read(Channel channel) {
     return v ? toExportUnits(channel, *v) : 0;
 }
 
+std::uint32_t HwmonSource::channelMask() {
+    std::uint32_t mask = 0;
+    for (int i = 0; i < kChannelCount; ++i)
+        if (inputs_[static_cast<std::size_t>(i)]) mask |= 1u << i;
+    return mask;
+}
+
 std::string HwmonSource::listing(const Config& config) {
     std::string out;
     char line[512];
