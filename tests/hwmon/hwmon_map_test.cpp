@@ -252,6 +252,11 @@ TEST(UserMap, SaysWhyEachUnreadChannelIsAbsent) {
     const auto laptop = resolveMap({chip("coretemp-isa-0000", {"temp1:Package id 0"})}, UserMap{});
     for (auto c : {Channel::CpuFan, Channel::PowerFan, Channel::MbTemp, Channel::In0, Channel::In5})
         EXPECT_EQ(laptop.why[static_cast<std::size_t>(c)], "no such sensor") << channelName(c);
+
+    // An LM78-family chip without a pin's feature simply lacks that sensor.
+    const auto w83781d = resolveMap({chip("w83781d-i2c-0-2d", {"in0", "in2", "fan1", "temp1"})}, UserMap{});
+    for (auto c : {Channel::PowerFan, Channel::In1, Channel::In4})
+        EXPECT_EQ(w83781d.why[static_cast<std::size_t>(c)], "no such sensor") << channelName(c);
 }
 
 TEST(UserMap, AWildcardPicksTheFirstChipByName) {
