@@ -100,8 +100,12 @@ int main(int argc, char** argv) {
         taskbar.sessionEnding();
         QCoreApplication::exit(0);
     });
+    // A session save may be followed by a cancelled log-off or by nothing at
+    // all: save, but keep running; the end comes through aboutToQuit.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
-                     [&taskbar](QSessionManager&) { taskbar.queryUnload(); });
+                     [&taskbar](QSessionManager&) { taskbar.sessionSaveRequested(); });
+    QObject::connect(&app, &QGuiApplication::saveStateRequest, &app,
+                     [&taskbar](QSessionManager&) { taskbar.sessionSaveRequested(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&taskbar] { taskbar.queryUnload(); });
 
     if (!taskbar.startup()) return taskbar.exitStatus();
