@@ -5,7 +5,7 @@
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 . "$here/lib.sh"
-e2e_require Xvfb trayer xdotool xwininfo
+e2e_require Xvfb openbox trayer xdotool xwininfo xprop
 stage="${VELMON_STAGE_DIR:?VELMON_STAGE_DIR names the folder holding velmon}"
 [ -x "$stage/velmon" ] || e2e_fail "no velmon in $stage"
 
@@ -63,8 +63,7 @@ echo "ok: main window $win shown ($geometry)"
 # The fan turns again; once its alarm has cleared, Close hides the window.
 write_readings 3500
 sleep 6
-eval "$(xdotool getwindowgeometry --shell "$win")"
-xdotool mousemove $((X + 547)) $((Y + 336)) click 1
+e2e_click "$win" 547 336   # Close oval
 e2e_wait 5 bash -c '! xdotool search --onlyvisible --name "^Velmora$" | grep -q .' \
     || e2e_fail "the Close oval did not hide the window"
 echo "ok: Close hid the window"
