@@ -82,8 +82,9 @@ int main(int argc, char** argv) {
     app::Dialogs dialogs;
 
     app::SummaryDump view(mainWindow, qEnvironmentVariable("VELMON_TEST_DUMP").toStdString());
+    app::TrayDump trayView(tray, view);
     Ports ports{sensor, cpuData, settings, tmrMonitor, tmrWarn, beeper, prompter,
-                tray, view, dialogs.logo(), env};
+                trayView, view, dialogs.logo(), env};
     Monitor core(ports);
     monitor = &core;
     Taskbar taskbar(ports, core);

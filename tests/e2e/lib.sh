@@ -145,3 +145,32 @@ e2e_shot() {
 e2e_pixel() {
     convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
 }
+
+# The tray menu: a small top-level velmon window that is neither the icon nor
+# the main window. Prints "X Y WIDTH HEIGHT".
+e2e_tray_menu_geometry() {
+    local id x y w h
+    for id in $(xdotool search --onlyvisible --class velmon); do
+        read -r w h < <(e2e_window_size "$id") || continue
+        if [ "$w" -gt 40 ] && [ "$w" -lt 400 ] && [ "$h" -gt 40 ] && [ "$h" -lt 300 ]; then
+            read -r x y < <(e2e_window_corner "$id") || continue
+            echo "$x $y $w $h"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# e2e_exit_by_tray PID: "Exit" from the tray menu (the main window must be
+# hidden; VELMON_TEST_ANSWER=yes answers the question) and waits for the end.
+e2e_exit_by_tray() {
+    local ix iy mx my mw mh
+    read -r ix iy < <(e2e_tray_icon_centre) || e2e_fail "no tray icon to open the menu on"
+    xdotool mousemove "$ix" "$iy" click 3
+    e2e_wait 5 e2e_tray_menu_geometry || e2e_fail "the tray menu did not open"
+    read -r mx my mw mh < <(e2e_tray_menu_geometry)
+    echo "ok: tray menu at $mx,$my ${mw}x$mh"
+    # "Exit" is the last item.
+    xdotool mousemove $((mx + mw / 3)) $((my + mh - 12)) click 1
+    e2e_wait 15 bash -c "! kill -0 $1" || e2e_fail "velmon did not end after Exit"
+}
