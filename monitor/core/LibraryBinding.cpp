@@ -40,7 +40,7 @@ void DynamicLibrary::fail(const std::string& text) {
     if (fatal_) fatal_(kMissingLibraryStatus);
 }
 
-bool DynamicLibrary::open(const char* forFunction) {
+bool DynamicLibrary::open(const char* forFunction, bool report) {
     if (handle_ != nullptr) return true;
     if (failed_) return false;
     std::string dir = directory_;
@@ -65,6 +65,7 @@ bool DynamicLibrary::open(const char* forFunction) {
         }
     }
     if (handle_ == nullptr) {
+        if (!report) return false;
         failed_ = true;
         fail(missingLibraryText(fileName_, forFunction, why));
         return false;
@@ -78,6 +79,12 @@ void* DynamicLibrary::symbol(const char* name) {
     void* s = dlsym(handle_, name);
     if (s == nullptr) fail(missingFunctionText(fileName_, name));
     return s;
+}
+
+void* DynamicLibrary::optionalSymbol(const char* name) {
+    if (!open(name, false)) return nullptr;
+    dlerror();
+    return dlsym(handle_, name);
 }
 
 // dlsym hands out object pointers; the exports are functions of known types.
@@ -117,6 +124,13 @@ void ZorvSensorPort::text(DmiText query, TextBuffer& buffer) {
 std::int16_t ZorvSensorPort::mbClock() {
     if (clock_ == nullptr) clock_ = asFunction<ReadFn>(lib_.symbol("DMI_GetMBClock"));
     return clock_ != nullptr ? clock_() : std::int16_t{0};
+}
+
+std::int32_t ZorvSensorPort::channelMask() {
+    using MaskFn = std::int32_t (*)();
+    void* s = lib_.optionalSymbol("GetChannelMask");
+    if (s == nullptr) return kAllChannels;
+    return asFunction<MaskFn>(s)() & kAllChannels;
 }
 
 ZorvAhdCpuDataPort::ZorvAhdCpuDataPort(Prompter& prompter, FatalHandler fatal, std::string directory)

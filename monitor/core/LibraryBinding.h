@@ -30,10 +30,13 @@ public:
 
     // The symbol, or null after the message and the fatal handler.
     void* symbol(const char* name);
+    // The symbol or null, without a message: for functions a library may
+    // lack. A library that cannot be opened is reported by the next symbol().
+    void* optionalSymbol(const char* name);
     [[nodiscard]] const std::string& fileName() const { return fileName_; }
 
 private:
-    bool open(const char* forFunction);
+    bool open(const char* forFunction, bool report = true);
     void fail(const std::string& text);
 
     std::string fileName_;
@@ -51,6 +54,7 @@ public:
     std::int16_t read(SensorChannel channel) override;
     void text(DmiText query, TextBuffer& buffer) override;
     std::int16_t mbClock() override;
+    std::int32_t channelMask() override;
 
 private:
     using ReadFn = std::int16_t (*)();
