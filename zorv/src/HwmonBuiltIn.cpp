@@ -272,6 +272,8 @@ std::string absenceReason(const std::vector<ChipInfo>& chips, Channel channel) {
             return "not mapped (a core voltage of today is outside the VCORE band; map it in zorv.conf)";
         return "divider unknown (label the input in sensors.d, or map it in zorv.conf)";
     }
+    if (channel == Channel::PowerFan && board)
+        return "not mapped (no header of this chip is certain to be the power supply's; map it in zorv.conf)";
     // Only the board's and the platform's sensors could be one of these; a
     // graphics card's or a drive's never is.
     const std::string_view type = i <= static_cast<int>(Channel::ChassisFan) ? "fan" : "temp";
