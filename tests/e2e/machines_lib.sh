@@ -36,8 +36,10 @@ machines_stop_velmon() {
 machines_no_icon() { ! machines_icon_centre; }
 
 # The Summary values written so far, sorted, one "control index = text" a line.
-machines_summary() { sort "$E2E_TMP/summary" 2>/dev/null; }
+machines_summary() { grep -v '^tray = ' "$E2E_TMP/summary" 2>/dev/null | sort; }
 machines_summary_is() { [ "$(machines_summary)" = "$1" ]; }
+# The tray icon's tooltip as last set.
+machines_tip_is() { grep -qx "tray = $1" "$E2E_TMP/summary" 2>/dev/null; }
 
 # The tray icon's centre, told from the main window (same class, which the
 # window manager also reparents) by its small size.
@@ -79,6 +81,8 @@ $expected"
     # Watching the icon spans more than a poll of every group; nothing warns.
     [ "$(machines_icon_images)" -eq 1 ] || e2e_fail "$name: the tray icon flips without a fault"
     e2e_main_window >/dev/null && e2e_fail "$name: the window popped up without a fault"
+    machines_tip_is "System is in normal state" ||
+        e2e_fail "$name: tooltip: $(grep '^tray' "$E2E_TMP/summary")"
     kill -0 "$velmon_pid" 2>/dev/null || e2e_fail "$name: velmon ended"
     echo "ok: $name starts in the normal state; Summary: $(machines_summary | tr '\n' ';')"
 
@@ -88,6 +92,8 @@ $expected"
     e2e_wait 10 e2e_main_window || e2e_fail "$name: the fault did not bring up the window"
     echo "ok: $name fault brought up the window after about $((SECONDS - t0)) s"
     [ "$(machines_icon_images)" -gt 1 ] || e2e_fail "$name: the tray icon does not flip in the warning state"
+    machines_tip_is "System is in warning state" ||
+        e2e_fail "$name: tooltip in the warning state: $(grep '^tray' "$E2E_TMP/summary")"
     machines_stop_velmon
     grep -q '^VolUp6=-4.25$' "$E2E_TMP/config/Velmon/Velmon.ini" ||
         e2e_fail "$name: a stored threshold changed: $(cat "$E2E_TMP/config/Velmon/Velmon.ini")"
