@@ -167,6 +167,20 @@ TEST_P(EveryMachine, ReadsTheChannelsItHasAndOnlyThose) {
     Zorv zorv(work / "lib", "");
     ASSERT_TRUE(zorv.loaded()) << dlerror();
     EXPECT_EQ(zorv.readAll(), want) << machine;
+
+    // The fault the end-to-end runs make shows at the next reading.
+    std::istringstream fault(run(script() + " --fault " + machine));
+    std::string channel, file, value;
+    if (!(fault >> channel >> file >> value)) {
+        EXPECT_EQ(want.mask, 0) << machine << " has sensors but no fault to make";
+        return;
+    }
+    const auto at = std::find(std::begin(kChannels), std::end(kChannels), channel) - std::begin(kChannels);
+    ASSERT_LT(at, 12) << channel;
+    ASSERT_TRUE(want.values[static_cast<std::size_t>(at)]) << machine << ": the fault is on an absent channel";
+    ASSERT_TRUE(fs::exists(fs::path("/sys/class") / file)) << file;
+    put(fs::path("/sys/class") / file, value);
+    EXPECT_EQ(zorv.read(static_cast<int>(at)), channel == "cpu_temp" ? 95 : 0) << machine;
 }
 
 // The machines of the tree script, each with the mask its channels give:

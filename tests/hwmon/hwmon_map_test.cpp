@@ -104,6 +104,10 @@ INSTANTIATE_TEST_SUITE_P(
                                               "in5:-12v", "in6:- 5 V", "in7:3VSB", "in8:Vbat", "in9:+3.3V"})},
                     {"", "", "", "", "", "", "", "it8686-isa-0a40/in1", "it8686-isa-0a40/in3", "it8686-isa-0a40/in2",
                      "it8686-isa-0a40/in5", "it8686-isa-0a40/in6"}},
+        BuiltInCase{"rails spelled the other ways round, on a chip of no known family",
+                    {chip("f71882fg-isa-0a00", {"in0:VCC3", "in1:5 V", "in2:+12 V", "in3:3VCC"})},
+                    {"", "", "", "", "", "", "", "f71882fg-isa-0a00/in0", "f71882fg-isa-0a00/in1",
+                     "f71882fg-isa-0a00/in2", "", ""}},
         BuiltInCase{"labels that name no rail: standby, battery, analogue supply",
                     {chip("nct6798-isa-0290", {"in2:AVCC", "in3:3VSB", "in7:+5VSB", "in8:Vbat", "in4:+12V SB"})},
                     {"", "", "", "", "", "", "", "", "", "", "", ""}},
@@ -252,6 +256,11 @@ TEST(UserMap, SaysWhyEachUnreadChannelIsAbsent) {
     const auto laptop = resolveMap({chip("coretemp-isa-0000", {"temp1:Package id 0"})}, UserMap{});
     for (auto c : {Channel::CpuFan, Channel::PowerFan, Channel::MbTemp, Channel::In0, Channel::In5})
         EXPECT_EQ(laptop.why[static_cast<std::size_t>(c)], "no such sensor") << channelName(c);
+
+    // An LM78-family chip without a pin's feature simply lacks that sensor.
+    const auto w83781d = resolveMap({chip("w83781d-i2c-0-2d", {"in0", "in2", "fan1", "temp1"})}, UserMap{});
+    for (auto c : {Channel::PowerFan, Channel::In1, Channel::In4})
+        EXPECT_EQ(w83781d.why[static_cast<std::size_t>(c)], "no such sensor") << channelName(c);
 }
 
 TEST(UserMap, AWildcardPicksTheFirstChipByName) {

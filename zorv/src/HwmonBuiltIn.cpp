@@ -219,7 +219,7 @@ ChannelMap builtInMap(const std::vector<ChipInfo>& chips) {
         return map;
     }
     if (!board) {
-        // No board chip: an old board's LM75 is its CPU sensor.
+        // No board chip: a laptop, a small board, or an old board with an LM75 only.
         map[at(Channel::CpuTemp)] = processorTemperature(sorted);
         map[at(Channel::MbTemp)] = platformBoardTemperature(sorted);
         map[at(Channel::CpuFan)] = platformCpuFan(sorted);
@@ -265,6 +265,7 @@ std::string absenceReason(const std::vector<ChipInfo>& chips, Channel channel) {
     const auto sorted = byName(chips);
     const auto [board, family] = boardChip(sorted);
     const int i = static_cast<int>(channel);
+    if (board && family->lm78) return "no such sensor";  // every channel has its pin; this chip lacks it
     if (i >= static_cast<int>(Channel::In0)) {
         const bool anyInput = board && std::any_of(board->features.begin(), board->features.end(), isVoltage);
         if (!anyInput) return "no such sensor";

@@ -10,6 +10,15 @@
 #   make_tree.sh --expect NAME   what libzorv reads there: twelve lines
 #                                "CHANNEL VALUE" (RPM, degrees C, mV) or
 #                                "CHANNEL absent", in channel order
+#   make_tree.sh --fault NAME    "CHANNEL FILE VALUE": writing VALUE into
+#                                DIR/FILE is a real fault (the CPU fan stops;
+#                                with no fan, the CPU reaches 95 C); nothing
+#                                for a machine without sensors
+#
+# For example, zorvread on the ThinkPad:
+#   unshare -m --propagation private sh -c 'mount -t tmpfs t /sys/class &&
+#     tests/hwmon/trees/make_tree.sh thinkpad /sys/class /tmp/s.conf &&
+#     ZORV_SOURCE=hwmon ZORV_SENSORS_CONF=/tmp/s.conf build/stage/zorvread'
 #
 # File names and values follow the kernel drivers: fanN_input (RPM),
 # tempN_input (millidegrees), inN_input (millivolts at the pin, or scaled by
@@ -59,11 +68,22 @@ expect() {
     esac
 }
 
-usage() { sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
+fault() {
+    case "$1" in
+    lm78|ite-it8686|ite-it8686-labelled|thinkpad|dell) echo "cpu_fan hwmon/hwmon0/fan1_input 0" ;;
+    amd-nct6798|intel-nct6775) echo "cpu_fan hwmon/hwmon0/fan2_input 0" ;;
+    arm-cpu-thermal) echo "cpu_temp hwmon/hwmon0/temp1_input 95000" ;;
+    none) ;;
+    *) echo "make_tree.sh: no machine '$1' (try --list)" >&2; return 2 ;;
+    esac
+}
+
+usage() { sed -n '2,23p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
 
 case "${1:-}" in
 --list) printf '%s\n' $machines; exit 0 ;;
 --expect) [ $# -eq 2 ] || usage; expect "$2"; exit ;;
+--fault) [ $# -eq 2 ] || usage; fault "$2"; exit ;;
 -h|--help|"") usage ;;
 esac
 [ $# -eq 3 ] || usage
