@@ -95,6 +95,7 @@ int main(int argc, char** argv) {
     taskbar.setMainWindowLayout([&mainWindow](Monitor& m) {
         const auto& fitted = m.fanConfiguration().fitted;
         mainWindow.layOut({fitted[0], fitted[1], fitted[2]}, m.dpiFactor());
+        mainWindow.showPresence(m.presence());
     });
 
     app::SignalBridge signalBridge([&taskbar](int) {

@@ -40,7 +40,7 @@ void DynamicLibrary::fail(const std::string& text) {
     if (fatal_) fatal_(kMissingLibraryStatus);
 }
 
-bool DynamicLibrary::open(const char* forFunction) {
+bool DynamicLibrary::open(const char* forFunction, bool report) {
     if (handle_ != nullptr) return true;
     if (failed_) return false;
     std::string dir = directory_;
@@ -65,6 +65,7 @@ bool DynamicLibrary::open(const char* forFunction) {
         }
     }
     if (handle_ == nullptr) {
+        if (!report) return false;
         failed_ = true;
         fail(missingLibraryText(fileName_, forFunction, why));
         return false;
@@ -81,7 +82,8 @@ void* DynamicLibrary::symbol(const char* name) {
 }
 
 void* DynamicLibrary::optionalSymbol(const char* name) {
-    if (!open(name)) return nullptr;
+    if (!open(name, false)) return nullptr;
+    dlerror();
     return dlsym(handle_, name);
 }
 
@@ -134,6 +136,11 @@ std::string ZorvSensorPort::sourceError() {
     std::string text = buffer.data();
     // A library that says "error" without words still gets a message.
     return text.empty() ? "The sensor library libzorv.so cannot read its sensor source." : text;
+std::int32_t ZorvSensorPort::channelMask() {
+    using MaskFn = std::int32_t (*)();
+    void* s = lib_.optionalSymbol("GetChannelMask");
+    if (s == nullptr) return kAllChannels;
+    return asFunction<MaskFn>(s)() & kAllChannels;
 }
 
 ZorvAhdCpuDataPort::ZorvAhdCpuDataPort(Prompter& prompter, FatalHandler fatal, std::string directory)

@@ -30,13 +30,13 @@ public:
 
     // The symbol, or null after the message and the fatal handler.
     void* symbol(const char* name);
-    // The symbol, or null without a message when the library lacks it (a
-    // missing library is still fatal).
+    // The symbol or null, without a message: for functions a library may
+    // lack. A library that cannot be opened is reported by the next symbol().
     void* optionalSymbol(const char* name);
     [[nodiscard]] const std::string& fileName() const { return fileName_; }
 
 private:
-    bool open(const char* forFunction);
+    bool open(const char* forFunction, bool report = true);
     void fail(const std::string& text);
 
     std::string fileName_;
@@ -56,6 +56,7 @@ public:
     std::int16_t mbClock() override;
     // GetSourceError, an export that older libraries lack: they report nothing.
     std::string sourceError() override;
+    std::int32_t channelMask() override;
 
 private:
     using ReadFn = std::int16_t (*)();

@@ -109,6 +109,7 @@ void Monitor::load() {
 
     readVoltages();
     for (int i = 0; i < kVoltCount; ++i) {
+        if (!presence_.volt(i)) continue;
         v.setText({Ctl::VoltSummaryValue, i}, voltText(readings_.rounded[at(i)]));
         shown_.rounded[at(i)] = readings_.rounded[at(i)];
     }
@@ -120,25 +121,30 @@ void Monitor::load() {
         thresholds_.volDn[at(i)] = store_.readSingle("VolDn" + std::to_string(i), defaults.volDn[at(i)]);
     }
     for (int i = 0; i < kVoltCount; ++i) {
+        if (!presence_.volt(i)) continue;
         const float r = readings_.rounded[at(i)];
         if (!(thresholds_.volDn[at(i)] < r && r < thresholds_.volUp[at(i)])) raiseAlarm(voltChannel(i));
     }
-    for (int i = 0; i < kVoltCount; ++i) drawBar(i);
+    for (int i = 0; i < kVoltCount; ++i) {
+        if (presence_.volt(i)) drawBar(i);
+    }
 
     for (int g = 0; g < kTempCount; ++g) {
         thresholds_.temp[at(g)] = store_.readInt(kTempKeys[at(g)], defaults.temp[at(g)]);
     }
     for (int g = 0; g < kTempCount; ++g) {
-        readings_.temp[at(g)] = ports_.sensor.read(tempChannel(g));
+        if (presence_.temp(g)) readings_.temp[at(g)] = ports_.sensor.read(tempChannel(g));
     }
-    if (readings_.temp[0] <= 0) v.setVisible({Ctl::TempGauge, 0}, false);
-    showTempSummary(0);
-    showTempSummary(1);
-    for (int g = 0; g < kTempCount; ++g) shown_.temp[at(g)] = readings_.temp[at(g)];
-    drawGauge(0);
-    drawGauge(1);
+    if (presence_.temp(0) && readings_.temp[0] <= 0) v.setVisible({Ctl::TempGauge, 0}, false);
     for (int g = 0; g < kTempCount; ++g) {
-        if (readings_.temp[at(g)] >= thresholds_.temp[at(g)]) raiseAlarm(tempChannel(g));
+        if (presence_.temp(g)) showTempSummary(g);
+    }
+    for (int g = 0; g < kTempCount; ++g) shown_.temp[at(g)] = readings_.temp[at(g)];
+    for (int g = 0; g < kTempCount; ++g) {
+        if (presence_.temp(g)) drawGauge(g);
+    }
+    for (int g = 0; g < kTempCount; ++g) {
+        if (presence_.temp(g) && readings_.temp[at(g)] >= thresholds_.temp[at(g)]) raiseAlarm(tempChannel(g));
     }
 
     counters_ = {};
@@ -153,9 +159,17 @@ void Monitor::unload() {
         store_.writeBool(kInstKeys[at(f)], thresholds_.installed[at(f)]);
         store_.writeInt(kFanKeys[at(f)], thresholds_.fan[at(f)]);
     }
-    for (int g = 0; g < kTempCount; ++g) store_.writeInt(kTempKeys[at(g)], thresholds_.temp[at(g)]);
-    for (int i = 0; i < kVoltCount; ++i) store_.writeSingle("VolUp" + std::to_string(i), thresholds_.volUp[at(i)]);
-    for (int i = 0; i < kVoltCount; ++i) store_.writeSingle("VolDn" + std::to_string(i), thresholds_.volDn[at(i)]);
+    // The thresholds of a channel the machine lacks stay in the file as the
+    // user left them, for a machine or a library that has it.
+    for (int g = 0; g < kTempCount; ++g) {
+        if (presence_.temp(g)) store_.writeInt(kTempKeys[at(g)], thresholds_.temp[at(g)]);
+    }
+    for (int i = 0; i < kVoltCount; ++i) {
+        if (presence_.volt(i)) store_.writeSingle("VolUp" + std::to_string(i), thresholds_.volUp[at(i)]);
+    }
+    for (int i = 0; i < kVoltCount; ++i) {
+        if (presence_.volt(i)) store_.writeSingle("VolDn" + std::to_string(i), thresholds_.volDn[at(i)]);
+    }
 }
 
 // ---- Polling cycle -------------------------------------------------------------
@@ -218,20 +232,21 @@ void Monitor::readFan(int f) {
 
 void Monitor::runTempGroup() {
     MainView& v = ports_.view;
-    readings_.temp[0] = ports_.sensor.read(SensorChannel::CpuTemp);
-    readings_.temp[1] = ports_.sensor.read(SensorChannel::MbTemp);
-    if (readings_.temp[0] != shown_.temp[0]) {
+    if (presence_.temp(0)) readings_.temp[0] = ports_.sensor.read(SensorChannel::CpuTemp);
+    if (presence_.temp(1)) readings_.temp[1] = ports_.sensor.read(SensorChannel::MbTemp);
+    if (presence_.temp(0) && readings_.temp[0] != shown_.temp[0]) {
         drawGauge(0);
         v.setVisible({Ctl::TempGauge, 0}, readings_.temp[0] > 0);
         showTempSummary(0);
         shown_.temp[0] = readings_.temp[0];
     }
-    if (readings_.temp[1] != shown_.temp[1]) {
+    if (presence_.temp(1) && readings_.temp[1] != shown_.temp[1]) {
         drawGauge(1);
         showTempSummary(1);
         shown_.temp[1] = readings_.temp[1];
     }
     for (int g = 0; g < kTempCount; ++g) {
+        if (!presence_.temp(g)) continue;
         if (readings_.temp[at(g)] >= thresholds_.temp[at(g)]) {
             raiseAlarm(tempChannel(g));
             showAlarmPage(Page::Temp);
@@ -243,6 +258,7 @@ void Monitor::runTempGroup() {
 
 void Monitor::readVoltages() {
     for (int i = 0; i < kVoltCount; ++i) {
+        if (!presence_.volt(i)) continue;
         const std::int16_t raw = ports_.sensor.read(static_cast<SensorChannel>(static_cast<int>(SensorChannel::In0) + i));
         readings_.volts[at(i)] = geometry::voltsFromMillivolts(raw);
         readings_.rounded[at(i)] = geometry::roundVolts(readings_.volts[at(i)]);
@@ -252,6 +268,7 @@ void Monitor::readVoltages() {
 void Monitor::runVoltGroup() {
     readVoltages();
     for (int i = 0; i < kVoltCount; ++i) {
+        if (!presence_.volt(i)) continue;
         const float r = readings_.rounded[at(i)];
         if (r != shown_.rounded[at(i)]) {
             drawBar(i);
@@ -260,6 +277,7 @@ void Monitor::runVoltGroup() {
         }
     }
     for (int i = 0; i < kVoltCount; ++i) {
+        if (!presence_.volt(i)) continue;
         const float r = readings_.rounded[at(i)];
         if (!(thresholds_.volDn[at(i)] < r && r < thresholds_.volUp[at(i)])) {
             raiseAlarm(voltChannel(i));
@@ -356,17 +374,18 @@ void Monitor::formActivated() {
     for (int f = 0; f < kFanCount; ++f) v.clearFanDial(f);
     for (int f = 0; f < kFanCount; ++f) {
         v.drawFanDial(f, thresholds_.fan[at(f)], readings_.fan[at(f)]);
-        evaluateFan(f);
+        if (presence_.fan(f)) evaluateFan(f);
     }
     for (int g = 0; g < kTempCount; ++g) {
+        if (!presence_.temp(g)) continue;
         drawGauge(g);
         evaluateTemp(g);
     }
     for (int i = 0; i < kVoltCount; ++i) {
-        if (i != 1) drawBar(i);
+        if (i != 1 && presence_.volt(i)) drawBar(i);
     }
     for (int i = 0; i < kVoltCount; ++i) {
-        if (i != 1) evaluateVolt(i);
+        if (i != 1 && presence_.volt(i)) evaluateVolt(i);
     }
     resetPending_ = false;
 }
@@ -409,7 +428,7 @@ void Monitor::resumePolling() { ports_.tmrMonitor.setEnabled(true); }
 // ---- Temperature pointers ----------------------------------------------------
 
 void Monitor::temperaturePointerPressed(int gauge, double y) {
-    if (!validGauge(gauge)) return;
+    if (!validGauge(gauge) || !presence_.temp(gauge)) return;
     pausePolling();
     ports_.view.setEnabled({Ctl::TempPointer, gauge}, false);
     tempDrag_.dragging[at(gauge)] = true;
@@ -451,7 +470,7 @@ void Monitor::temperaturePageReleased() {
 // ---- Voltage markers --------------------------------------------------------------
 
 void Monitor::voltageMarkerPressed(int input, bool upper, double y) {
-    if (!validInput(input)) return;
+    if (!validInput(input) || !presence_.volt(input)) return;
     pausePolling();
     ports_.view.setEnabled({upper ? Ctl::VoltUpMarker : Ctl::VoltDnMarker, input}, false);
     (upper ? voltDrag_.upDragging : voltDrag_.dnDragging)[at(input)] = true;
@@ -460,7 +479,7 @@ void Monitor::voltageMarkerPressed(int input, bool upper, double y) {
 }
 
 void Monitor::voltageBarMoved(int input, double y) {
-    if (!validInput(input)) return;
+    if (!validInput(input) || !presence_.volt(input)) return;
     const int delta = clampDelta(y - voltDrag_.grabY[at(input)]);
     const int base = kVoltageScaleBase[at(input)];
     MainView& v = ports_.view;

@@ -68,6 +68,9 @@ public:
 
     // Shared state, for the tray, the dialogs and the window's layout.
     FanConfiguration& fanConfiguration() { return fanConfig_; }
+    // What the machine can measure; set once by startup, before load().
+    [[nodiscard]] const ChannelPresence& presence() const { return presence_; }
+    void setPresence(const ChannelPresence& presence) { presence_ = presence; }
     PollingIntervals& intervals() { return intervals_; }
     WarningThresholds& thresholds() { return thresholds_; }
     [[nodiscard]] const ChannelReadings& readings() const { return readings_; }
@@ -111,6 +114,7 @@ private:
     Ports ports_;
     SettingsStore store_;
     FanConfiguration fanConfig_;
+    ChannelPresence presence_;
     PollingIntervals intervals_;
     WarningThresholds thresholds_;
     ChannelReadings readings_;

@@ -24,6 +24,27 @@ struct FanConfiguration {
     }
 };
 
+// Which of the twelve channels the sensor source can measure, taken once at
+// startup from the library's channel mask. A library without the mask has
+// them all. An absent channel is never read, never judged and shown as absent.
+struct ChannelPresence {
+    std::array<bool, kChannelCount> flags{true, true, true, true, true, true,
+                                          true, true, true, true, true, true};
+    [[nodiscard]] bool present(SensorChannel channel) const {
+        const auto i = static_cast<std::size_t>(channel);
+        return i < flags.size() && flags[i];
+    }
+    [[nodiscard]] bool fan(int i) const { return present(static_cast<SensorChannel>(i)); }
+    [[nodiscard]] bool temp(int i) const { return present(static_cast<SensorChannel>(3 + i)); }
+    [[nodiscard]] bool volt(int i) const { return present(static_cast<SensorChannel>(5 + i)); }
+    // Bit i of the mask stands for channel i in SensorChannel order.
+    static ChannelPresence fromMask(std::int32_t mask) {
+        ChannelPresence p;
+        for (std::size_t i = 0; i < p.flags.size(); ++i) p.flags[i] = ((mask >> i) & 1) != 0;
+        return p;
+    }
+};
+
 struct PollingIntervals {
     std::int16_t fan = 5, temp = 5, volt = 5;  // seconds
 };

@@ -19,6 +19,7 @@ enum class SensorChannel : int {
     CpuFan, PowerFan, ChassisFan, CpuTemp, MbTemp, In0, In1, In2, In3, In4, In5, In6
 };
 inline constexpr int kChannelCount = 12;
+inline constexpr std::int32_t kAllChannels = (1 << kChannelCount) - 1;
 
 // The 80-byte string buffer that crosses the library boundary.
 inline constexpr std::size_t kTextBuffer = 80;
@@ -37,6 +38,9 @@ public:
     // Why the library's source cannot be used (an unknown source name); empty
     // when it can, and from a library that cannot tell.
     virtual std::string sourceError() { return {}; }
+    // Bit i set when the source can measure channel i. A library that does
+    // not say has every channel.
+    virtual std::int32_t channelMask() { return kAllChannels; }
 };
 
 // libzorvahd, bound by name.

@@ -79,9 +79,16 @@ bool Taskbar::startup() {
     iconAdded_ = true;
     ports_.tray.setMenuChecks(true, false);
 
-    const std::int16_t cpu = ports_.sensor.read(SensorChannel::CpuTemp);
-    const std::int16_t mb = ports_.sensor.read(SensorChannel::MbTemp);
-    if (cpu == 0 && mb == 0) {
+    // What the machine can measure is asked once, before the first reading.
+    const ChannelPresence presence = ChannelPresence::fromMask(ports_.sensor.channelMask());
+    monitor_.setPresence(presence);
+    // Without a temperature, or with every one there reading 0, there is no
+    // sensor chip to watch.
+    bool noChip = true;
+    for (const SensorChannel t : {SensorChannel::CpuTemp, SensorChannel::MbTemp}) {
+        if (presence.present(t) && ports_.sensor.read(t) != 0) noChip = false;
+    }
+    if (noChip) {
         removeIcon();
         ports_.prompter.information(kTitle, kNoChipMessage);
         end(1);
@@ -98,6 +105,10 @@ bool Taskbar::startup() {
     fans.fitted[0] = fanFlag(mbfanPath_, boardName_, "CPU");
     fans.fitted[1] = fanFlag(mbfanPath_, boardName_, "POWER");
     fans.fitted[2] = fanFlag(mbfanPath_, boardName_, "CHASSIS");
+    // A fan the machine cannot measure is not fitted, whatever the board's entry says.
+    for (int f = 0; f < kFanCount; ++f) {
+        if (!presence.fan(f)) fans.fitted[static_cast<std::size_t>(f)] = 0;
+    }
 
     if (layout_) layout_(monitor_);
     monitor_.load();

@@ -24,6 +24,9 @@ constexpr int kOvalTop = 317, kOvalWidth = 58, kOvalHeight = 39;
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
+// The Summary caption (Label6 … Label12) of each voltage input.
+constexpr std::array<int, 7> kVoltCaption{6, 7, 8, 9, 11, 12, 10};
+
 }  // namespace
 
 QRegion windowShape() {
@@ -287,6 +290,9 @@ void MainWindow::buildFanPage() {
         fanInst_[f]->setToolTip(absent);
         fanInst_[f]->hide();
     }
+    noFanPage_ = new TextLabel(page, 0xff00ffff, true, QStringLiteral("This machine has no fan sensor."));
+    noFanPage_->setBox(QRect(0, 112, 458, 16));
+    noFanPage_->hide();
 }
 
 void MainWindow::layOutFans(const std::array<int, 3>& fanConfiguration) {
@@ -297,8 +303,10 @@ void MainWindow::layOutFans(const std::array<int, 3>& fanConfiguration) {
     if (count == 2) lefts = {52, 266, 0};
     if (count == 3) lefts = {14, 161, 308};
     std::size_t k = 0;
+    bool anyFan = false;
     for (std::size_t f = 0; f < 3; ++f) {
         if (fanConfiguration[f] != 0) {
+            anyFan = true;
             const int x = lefts[std::min<std::size_t>(k, 2)];
             dials_[f]->move(x, 23);
             const bool dense = dpiFactor_ != 1.0;
@@ -314,6 +322,49 @@ void MainWindow::layOutFans(const std::array<int, 3>& fanConfiguration) {
             if (sumCaption_[f + 1]) sumCaption_[f + 1]->hide();
         }
     }
+    // Without a single fan the page and the frame would stand empty.
+    if (noFanPage_) noFanPage_->setVisible(!anyFan);
+    if (noFanSummary_) noFanSummary_->setVisible(!anyFan);
+}
+
+void MainWindow::showPresence(const ChannelPresence& presence) {
+    static const std::array<const char*, 2> gaugeTips{"This machine has no CPU temperature sensor",
+                                                      "This machine has no mainboard temperature sensor"};
+    static const std::array<const char*, 7> railNames{"VCORE", "VCORE", "+3.3V", "+5V", "+12V", "-12V", "-5V"};
+    for (std::size_t g = 0; g < 2; ++g) {
+        if (presence.temp(static_cast<int>(g))) continue;
+        pointers_[g]->hide();
+        degrees_[g]->hide();
+        for (TextLabel* l : tempScale_[g]) l->hide();
+        tempWarn_[g]->hide();
+        tempLabel_[g]->setLabelText(QStringLiteral("No sensor"));
+        tempLabel_[g]->setToolTip(QString::fromLatin1(gaugeTips[g]));
+        gauges_[g]->setToolTip(QString::fromLatin1(gaugeTips[g]));
+        sumTemp_[g]->setLabelText(QStringLiteral("No sensor"));
+        sumTemp_[g]->setToolTip(QString::fromLatin1(gaugeTips[g]));
+    }
+    bool anyShownRail = false;
+    for (std::size_t i = 0; i < 7; ++i) {
+        if (presence.volt(static_cast<int>(i))) {
+            anyShownRail = anyShownRail || i != 1;
+            continue;
+        }
+        paint::drawUnmeasuredVoltageBar(bars_[i]->image());
+        bars_[i]->update();
+        upMarkers_[i]->hide();
+        dnMarkers_[i]->hide();
+        for (TextLabel* l : barScale_[i]) l->hide();
+        voltUp_[i]->hide();
+        voltDn_[i]->hide();
+        voltLabel_[i]->setLabelText(QStringLiteral("\u2014"));
+        const QString tip = QStringLiteral("%1 is not measured on this machine").arg(QLatin1String(railNames[i]));
+        voltLabel_[i]->setToolTip(tip);
+        bars_[i]->setToolTip(tip);
+        // The Summary page lists only the rails the machine has.
+        sumVolt_[i]->hide();
+        if (i != 1) sumCaption_[static_cast<std::size_t>(kVoltCaption[i])]->hide();
+    }
+    noVoltSummary_->setVisible(!anyShownRail);
 }
 
 // ---- Temperature page -----------------------------------------------------------
@@ -518,6 +569,12 @@ void MainWindow::buildSummaryPage() {
     sumVolt_[6] = row(frv, 10, "-5V:", 156, 96, "2.8");
     // Input 1 has its row outside the frame, never shown.
     sumVolt_[1] = row(page, 7, "2.5Vb:", 300, 96, "2.8");
+    noFanSummary_ = new TextLabel(fra, 0xff00ffff, true, QStringLiteral("None on this machine"));
+    noFanSummary_->setBox(QRect(0, 43, 177, 13));
+    noFanSummary_->hide();
+    noVoltSummary_ = new TextLabel(frv, 0xff00ffff, true, QStringLiteral("None on this machine"));
+    noVoltSummary_->setBox(QRect(0, 90, 177, 13));
+    noVoltSummary_->hide();
     sumCaption_[7]->hide();
     sumVolt_[1]->hide();
 }
@@ -658,6 +715,9 @@ QWidget* MainWindow::summaryCaption(int row) const {
     return row >= 1 && row <= 12 ? sumCaption_[static_cast<std::size_t>(row)] : nullptr;
 }
 QWidget* MainWindow::voltTitle() const { return voltTitle_; }
+QWidget* MainWindow::degreeLegend(int gauge) const {
+    return gauge >= 0 && gauge < 2 ? degrees_[static_cast<std::size_t>(gauge)] : nullptr;
+}
 QWidget* MainWindow::scaleLabel(int gaugeOrBar, int k, bool voltage) const {
     const auto i = static_cast<std::size_t>(gaugeOrBar);
     const auto j = static_cast<std::size_t>(k);

@@ -8,6 +8,7 @@
 #include "PictureBox.h"
 #include "WindowMover.h"
 
+#include "MonitorState.h"
 #include "Ports.h"
 
 #include <QCheckBox>
@@ -50,6 +51,11 @@ public:
     // chassis; 0 = not fitted), hides what belongs to absent fans and, on
     // another density, moves the controls that keep their pixel positions.
     void layOut(const std::array<int, 3>& fanConfiguration, double dpiFactor);
+    // Shows the temperatures and voltage inputs the machine does not have as
+    // absent: a gauge that says so, an unlit bar without numbers, no Summary
+    // value. Runs once, before the first reading; absent fans are left out by
+    // the fan configuration that layOut gets.
+    void showPresence(const ChannelPresence& presence);
 
     // MainView
     void setText(ControlRef control, const std::string& text) override;
@@ -77,6 +83,11 @@ public:
     [[nodiscard]] QWidget* spin(int fan) const;
     [[nodiscard]] QWidget* summaryCaption(int row) const;  // Label1 … Label12 by number
     [[nodiscard]] QWidget* voltTitle() const;
+    // The notes for a machine without fans (Fan page, Summary) or voltages (Summary).
+    [[nodiscard]] QWidget* noFanPageNote() const { return noFanPage_; }
+    [[nodiscard]] QWidget* noFanSummaryNote() const { return noFanSummary_; }
+    [[nodiscard]] QWidget* noVoltSummaryNote() const { return noVoltSummary_; }
+    [[nodiscard]] QWidget* degreeLegend(int gauge) const;
     [[nodiscard]] QWidget* scaleLabel(int gaugeOrBar, int k, bool voltage) const;
     [[nodiscard]] bool isTopmost() const;
 
@@ -152,6 +163,10 @@ private:
     std::array<TextLabel*, 2> sumTemp_{};
     std::array<TextLabel*, 7> sumVolt_{};
     std::array<TextLabel*, 13> sumCaption_{};  // Label1 … Label12 at their numbers
+    // Said where a whole group is missing from the machine.
+    TextLabel* noFanPage_ = nullptr;
+    TextLabel* noFanSummary_ = nullptr;
+    TextLabel* noVoltSummary_ = nullptr;
 };
 
 }  // namespace velmon::window

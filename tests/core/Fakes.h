@@ -20,7 +20,9 @@ struct FakeSensor : SensorPort {
     std::string product;
     std::string error;  // what sourceError() reports
     std::string sourceError() override { return error; }
+    int maskCallsAtFirstRead = -1;
     std::int16_t read(SensorChannel c) override {
+        if (maskCallsAtFirstRead < 0) maskCallsAtFirstRead = maskCalls;
         ++reads[static_cast<std::size_t>(c)];
         return values[static_cast<std::size_t>(c)];
     }
@@ -29,6 +31,12 @@ struct FakeSensor : SensorPort {
         for (std::size_t i = 0; i < product.size() && i < buffer.size(); ++i) buffer[i] = product[i];
     }
     std::int16_t mbClock() override { return 0; }
+    std::int32_t mask = kAllChannels;
+    int maskCalls = 0;
+    std::int32_t channelMask() override {
+        ++maskCalls;
+        return mask;
+    }
     std::int16_t& operator[](SensorChannel c) { return values[static_cast<std::size_t>(c)]; }
     int readsOf(SensorChannel c) const { return reads[static_cast<std::size_t>(c)]; }
     void resetReads() { reads = {}; }

@@ -195,6 +195,11 @@ MarkerTops drawVoltageBar(QImage& bar, int base, float upper, float lower, float
     return {geo::barMarkerTop(u), geo::barMarkerTop(l)};
 }
 
+void drawUnmeasuredVoltageBar(QImage& bar) {
+    Canvas c(bar);
+    for (int s = 0; s <= 7; ++s) barSlot(c, s, kUnlit);
+}
+
 void copyRect(QImage& to, QPoint at, const QImage& from, QRect source) {
     QPainter p(&to);
     p.setCompositionMode(QPainter::CompositionMode_Source);

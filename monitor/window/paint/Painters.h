@@ -32,6 +32,10 @@ struct MarkerTops {
 };
 MarkerTops drawVoltageBar(QImage& bar, int base, float upper, float lower, float value);
 
+// A bar whose input the machine does not measure: its eight slots unlit,
+// no threshold colours and no tick.
+void drawUnmeasuredVoltageBar(QImage& bar);
+
 // Plain copy of a rectangle between images (pressed-button feedback).
 void copyRect(QImage& to, QPoint at, const QImage& from, QRect source);
 
@@ -44,5 +48,6 @@ inline constexpr QRgb kYellow = 0xffffff00;      // 255, 255, 0
 inline constexpr QRgb kWhite = 0xffffffff;
 inline constexpr QRgb kBlack = 0xff000000;
 inline constexpr QRgb kGrey = 0xff808080;        // 128, 128, 128
+inline constexpr QRgb kUnlit = 0xff3c3c3c;       // 60, 60, 60: a scale that shows nothing
 
 }  // namespace velmon::paint
