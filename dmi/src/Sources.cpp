@@ -283,7 +283,9 @@ std::string cpuidBrand() {
 }
 
 std::uint16_t processorFamily(const CpuInfo& cpu, std::string_view brand) {
-    const std::uint16_t named = familyFromBrand(brand);
+    std::uint16_t named = familyFromBrand(brand);
+    // A virtual machine may give cpuid a brand of its own while the kernel names the processor.
+    if (named == kFamilyOther && cpu.modelName != brand) named = familyFromBrand(cpu.modelName);
     if (named != kFamilyOther) return named;
     if (cpu.implementer >= 0) return armFamily(cpu.architecture);
     return familyCode(cpu.vendor, cpu.family, cpu.model);

@@ -75,7 +75,8 @@ std::uint8_t familyCode(const std::string& vendor, int family, int model);
 std::string cpuidBrand();
 
 // The family for the processor record: the one the brand string names, else
-// an Arm processor's by its architecture, else familyCode's.
+// the one cpuinfo's model name names, else an Arm processor's by its
+// architecture, else familyCode's.
 std::uint16_t processorFamily(const CpuInfo& cpu, std::string_view brand);
 
 // Reads the facts from sysfs (class/dmi/id) and cpuinfo; none without the folder.

@@ -117,6 +117,12 @@ TEST(CpuInfoText, X86BlockGivesMakerFamilyModelNameAndSpeed) {
     k62.model = 8;
     EXPECT_EQ(processorFamily(k62, "AMD-K6(tm) 3D processor"), 0x1B);
     EXPECT_EQ(processorFamily(CpuInfo{}, "QEMU Virtual CPU version 2.5+"), kFamilyUnknown);
+    // A virtual machine's own cpuid brand: the kernel's model name still names the processor.
+    CpuInfo vm;
+    vm.vendor = "AuthenticAMD";
+    vm.family = 26;
+    vm.modelName = "AMD EPYC";
+    EXPECT_EQ(processorFamily(vm, "Oxide Virtual Turin-like Processor"), 0x6B);
 }
 
 struct ArmCase {
