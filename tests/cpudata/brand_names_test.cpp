@@ -181,4 +181,45 @@ TEST(ThisMachine, AnOrdinaryUserSeesAProcessorNameForAKnownMaker) {
     EXPECT_EQ(name, shippedName(brand, text.str(), 0)) << "brand \"" << brand << "\"";
 }
 
+// zorvread --board prints the dialog's texts; here for a firmware-style table
+// whose processor is given in Processor Family 2 and for an LM78-era capture.
+std::string boardOutput(const fs::path& image) {
+    const std::string cmd = "ZORVDMI_IMAGE='" + image.string() + "' ZORV_SOURCE=sim '" +
+                            (stage() / "zorvread").string() + "' --board 2>&1";
+    std::string out;
+    if (FILE* p = popen(cmd.c_str(), "r")) {
+        char buf[256];
+        while (std::fgets(buf, sizeof buf, p)) out += buf;
+        pclose(p);
+    }
+    return out;
+}
+
+TEST(Zorvread, BoardShowsWhatSystemInformationShows) {
+    ScopedRegistry reg;  // the tool stores the data file as Velmon's startup does
+    TempDir dir;
+    zorvdmi::VisibleFacts f;
+    f.biosVendor = "Firmware Works";
+    f.biosVersion = "2.4";
+    f.boardVendor = "Board Maker Inc.";
+    f.boardName = "Ultra-Board";
+    f.cpuFamilyCode = 0x306;
+    f.cpuModelName = "Intel(R) Core(TM) Ultra 7 155H";
+    f.cpuMhz = 3800;
+    const auto image = zorvdmi::windowFromFacts(f);
+    writeFile(dir.path() / "today.bin", image.bytes);
+    const std::string out = boardOutput(dir.path() / "today.bin");
+    EXPECT_NE(out.find("  Manufacturer:     Board Maker Inc.\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("  Product:          Ultra-Board\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("  CPU:              Intel Core Ultra 7 3800\n"), std::string::npos) << out;
+    EXPECT_NE(out.find(" MB\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("  Vendor:           Firmware Works\n  Version:          2.4\n"), std::string::npos) << out;
+
+    // A SeaBIOS capture says "other": no name, the speed alone, as before.
+    const fs::path capture = fs::path(envOr("CPUDATA_DMI_DATA")) / "p2b-0922-97.bin";
+    const std::string old = boardOutput(capture);
+    EXPECT_NE(old.find("  Product:          P2B-LS\n"), std::string::npos) << old;
+    EXPECT_NE(old.find("  CPU:              450\n"), std::string::npos) << old;
+}
+
 }  // namespace
