@@ -32,6 +32,10 @@ extern "C" {
 #define ZORVAHD_DMI_PROCESSOR_RECORD_SIZE 114
 /* Offsets inside that record (little-endian). */
 #define ZORVAHD_DMI_FAMILY_OFFSET 35
+/* Processor Family 2 (16 bits), read only when the family byte is 0xFE: the
+ * DMI library puts it in the record's first two bytes for a family that has
+ * no 8-bit code. */
+#define ZORVAHD_DMI_FAMILY2_OFFSET 0
 #define ZORVAHD_DMI_ID0_OFFSET 66
 #define ZORVAHD_DMI_ID1_OFFSET 67
 #define ZORVAHD_DMI_CURRENT_SPEED_OFFSET 110
@@ -43,7 +47,7 @@ extern "C" {
  * Bytes marked reserved are not interpreted. */
 typedef struct ZorvCpuDataRecord {
     char name[ZORVAHD_NAME_SIZE]; /*  0: zero-terminated; the library's copy always ends in a zero */
-    uint8_t family;               /* 20: DMI processor family code */
+    uint8_t family;               /* 20: DMI processor family code; 0xFE: see family2 */
     uint8_t reserved21[6];        /* 21 */
     uint8_t id1;                  /* 27: second processor ID byte, 0 = any */
     uint8_t id0;                  /* 28: first processor ID byte, 0 = any */
@@ -53,7 +57,7 @@ typedef struct ZorvCpuDataRecord {
     uint8_t reserved33;           /* 33 */
     uint8_t offset;               /* 34: GetCPUOffset */
     uint8_t nominal;              /* 35: GetCPUNominal */
-    uint8_t reserved36[2];        /* 36 */
+    uint16_t family2;             /* 36: Processor Family 2 when family is 0xFE, else not read */
 } ZorvCpuDataRecord;
 
 #ifdef __cplusplus
@@ -69,6 +73,7 @@ ZORVAHD_STATIC_ASSERT(offsetof(ZorvCpuDataRecord, speed_mhz) == 30, "speed at 30
 ZORVAHD_STATIC_ASSERT(offsetof(ZorvCpuDataRecord, selector) == 32, "selector at 32");
 ZORVAHD_STATIC_ASSERT(offsetof(ZorvCpuDataRecord, offset) == 34, "offset at 34");
 ZORVAHD_STATIC_ASSERT(offsetof(ZorvCpuDataRecord, nominal) == 35, "nominal at 35");
+ZORVAHD_STATIC_ASSERT(offsetof(ZorvCpuDataRecord, family2) == 36, "Processor Family 2 at 36");
 #undef ZORVAHD_STATIC_ASSERT
 
 /* Copies Zorv.ahd from the library's directory into the registry value.

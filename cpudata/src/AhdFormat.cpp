@@ -13,8 +13,9 @@ std::optional<CpuQuery> queryFromDmiRecord(platform::ByteSpan record, std::uint8
     const auto id0 = record.u8(ZORVAHD_DMI_ID0_OFFSET);
     const auto id1 = record.u8(ZORVAHD_DMI_ID1_OFFSET);
     const auto speed = record.u16le(ZORVAHD_DMI_CURRENT_SPEED_OFFSET);
-    if (!family || !id0 || !id1 || !speed) return std::nullopt;
-    return CpuQuery{*family, *id0, *id1, *speed, selector};
+    const auto family2 = record.u16le(ZORVAHD_DMI_FAMILY2_OFFSET);
+    if (!family || !id0 || !id1 || !speed || !family2) return std::nullopt;
+    return CpuQuery{*family, *id0, *id1, *speed, selector, *family == kFamilyIn2 ? *family2 : std::uint16_t{0}};
 }
 
 std::optional<ZorvCpuDataRecord> searchPlain(platform::ByteSpan plain, const CpuQuery& query) {
@@ -32,6 +33,8 @@ std::optional<ZorvCpuDataRecord> searchPlain(platform::ByteSpan plain, const Cpu
         const auto rec = plain.sub(first + i * kCpuRecordSize, kCpuRecordSize);
         if (!rec) break;
         if (rec->u8(kRecFamily) != query.family || rec->u8(kRecSelector) != query.selector) continue;
+        // Families without an 8-bit code share the byte 0xFE and differ in the 16-bit one.
+        if (query.family == kFamilyIn2 && rec->u16le(kRecFamily2) != query.family2) continue;
         const std::uint8_t id0 = *rec->u8(kRecId0);
         bool endsSearch = false;
         if (id0 != 0) {

@@ -30,6 +30,10 @@ inline constexpr std::size_t kRecSpeed = 30;
 inline constexpr std::size_t kRecSelector = 32;
 inline constexpr std::size_t kRecOffset = 34;
 inline constexpr std::size_t kRecNominal = 35;
+inline constexpr std::size_t kRecFamily2 = 36;  // u16, read when the family byte is kFamilyIn2
+
+// The family byte that sends the reader to Processor Family 2.
+inline constexpr std::uint8_t kFamilyIn2 = 0xFE;
 
 // Scrambles or unscrambles in place: byte k XOR mask byte (k mod mask length).
 void applyMask(std::uint8_t* data, std::size_t size);
@@ -41,9 +45,11 @@ struct CpuQuery {
     std::uint8_t id1 = 0;
     std::uint16_t speedMhz = 0;
     std::uint8_t selector = 0;
+    std::uint16_t family2 = 0;  // compared only when family is kFamilyIn2
 };
 
-// Reads family, ID bytes and current speed; nothing when the record is too short.
+// Reads family (and Processor Family 2), ID bytes and current speed; nothing
+// when the record is too short.
 std::optional<CpuQuery> queryFromDmiRecord(platform::ByteSpan record, std::uint8_t selector);
 
 // Searches the unscrambled store. Only complete processor records inside the

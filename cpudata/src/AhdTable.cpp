@@ -70,31 +70,59 @@ std::variant<std::vector<ProcessorRow>, TableError> parseProcessorTable(std::str
         if (fields.size() != 8)
             return TableError{lineNo, "expected 8 fields, found " + std::to_string(fields.size())};
         ProcessorRow row;
-        const std::string_view name = fields[0];
+        std::string_view name = fields[0];
+        // Quotes keep the blank at the end of a name, where the speed follows it.
+        if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
         if (name.empty() || name.size() >= ZORVAHD_NAME_SIZE)
             return TableError{lineNo, "name must have 1 to 19 characters"};
         for (char c : name)
             if (c < 0x20 || c > 0x7E) return TableError{lineNo, "name holds a character that is not printable ASCII"};
         row.name = std::string(name);
         std::uint32_t v[8] = {};
+        std::uint32_t id0Last = 0;
+        bool range = false;
         for (std::size_t i = 1; i < 8; ++i) {
-            const std::uint32_t max = i == 4 ? 0xFFFFu : 0xFFu;
-            if (!parseNumber(fields[i], max, v[i]))
+            const std::uint32_t max = (i == 1 || i == 4) ? 0xFFFFu : 0xFFu;
+            std::string_view field = fields[i];
+            if (i == 2) {
+                const auto dash = field.find('-', 1);
+                if (dash != std::string_view::npos) {
+                    range = true;
+                    if (!parseNumber(trim(field.substr(dash + 1)), max, id0Last))
+                        return TableError{lineNo, "field id0 ends its range with a value that is not a number from 1 "
+                                                  "to 255: \"" + std::string(fields[i]) + "\""};
+                    field = trim(field.substr(0, dash));
+                }
+            }
+            if (!parseNumber(field, max, v[i]))
                 return TableError{lineNo, std::string("field ") + kFieldNames[i] + " is not a number from 0 to " +
                                               std::to_string(max) + ": \"" + std::string(fields[i]) + "\""};
         }
-        row.family = static_cast<std::uint8_t>(v[1]);
-        row.id0 = static_cast<std::uint8_t>(v[2]);
+        if (v[1] == 0) return TableError{lineNo, "family 0 matches no processor"};
+        if (v[1] == kFamilyIn2 || v[1] == 0xFF)
+            return TableError{lineNo, "family 0xFE and 0xFF name no processor; write the Processor Family 2 value"};
+        if (v[1] > 0xFF) {
+            row.family = kFamilyIn2;
+            row.family2 = static_cast<std::uint16_t>(v[1]);
+        } else {
+            row.family = static_cast<std::uint8_t>(v[1]);
+        }
+        if (!range) id0Last = v[2];
+        // 0 stands for any processor, so a range must not hold it.
+        if (range && v[2] == 0) return TableError{lineNo, "an id0 range must not hold 0"};
+        if (id0Last < v[2]) return TableError{lineNo, "an id0 range must not run backwards"};
         row.id1 = static_cast<std::uint8_t>(v[3]);
         row.speedMhz = static_cast<std::uint16_t>(v[4]);
         row.selector = static_cast<std::uint8_t>(v[5]);
         row.offset = static_cast<std::uint8_t>(v[6]);
         row.nominal = static_cast<std::uint8_t>(v[7]);
-        if (row.family == 0) return TableError{lineNo, "family 0 matches no processor"};
-        rows.push_back(std::move(row));
+        for (std::uint32_t id0 = v[2]; id0 <= id0Last; ++id0) {
+            row.id0 = static_cast<std::uint8_t>(id0);
+            rows.push_back(row);
+        }
+        if (rows.size() > 0xFFFF) return TableError{lineNo, "more than 65535 processor records"};
     }
     if (!headerSeen) return TableError{lineNo, "no header line"};
-    if (rows.size() > 0xFFFF) return TableError{lineNo, "more than 65535 processor records"};
     return rows;
 }
 
@@ -117,6 +145,7 @@ std::vector<std::uint8_t> buildPlainStore(const std::vector<ProcessorRow>& rows,
         rec.at(kRecSelector) = r.selector;
         rec.at(kRecOffset) = r.offset;
         rec.at(kRecNominal) = r.nominal;
+        put16(rec, kRecFamily2, r.family2);
         out.insert(out.end(), rec.begin(), rec.end());
     }
     return out;

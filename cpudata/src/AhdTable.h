@@ -12,7 +12,8 @@ namespace cpudata {
 
 struct ProcessorRow {
     std::string name;  // 1 to 19 printable ASCII characters
-    std::uint8_t family = 0;
+    std::uint8_t family = 0;    // 0xFE for a family that only Processor Family 2 names
+    std::uint16_t family2 = 0;  // that 16-bit family, else 0
     std::uint8_t id0 = 0;
     std::uint8_t id1 = 0;
     std::uint16_t speedMhz = 0;
@@ -30,7 +31,11 @@ inline constexpr std::string_view kTableHeader = "name,family,id0,id1,speed,sele
 
 // Lines: '#' comments and blank lines are skipped; the first other line must
 // be kTableHeader; every row has exactly eight fields, numbers in decimal or
-// 0x hex within their field's range.
+// 0x hex within their field's range. A family above 0xFF is a Processor
+// Family 2 value (stored as 0xFE with the value beside it); 0xFE and 0xFF
+// themselves are refused. A name in double quotes keeps its blanks (the
+// speed shown after a name follows its last blank). id0 may be a range "lo-hi" without 0, which gives
+// one record per value, in order.
 std::variant<std::vector<ProcessorRow>, TableError> parseProcessorTable(std::string_view text);
 
 // The unscrambled store: header, otherRecords zero records of 68 bytes, then the rows.

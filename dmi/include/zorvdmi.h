@@ -19,8 +19,13 @@
  *   4. $ZORVDMI_SYSFS_ROOT/class/dmi/id, when that folder exists (any
  *      user): BIOS, board and chassis strings from its files and the
  *      processor from the CPU itself (ID bytes) and $ZORVDMI_CPUINFO
- *      (default /proc/cpuinfo: vendor, model name, family, speed), as
- *      structures of types 0, 2, 3 and 4.
+ *      (default /proc/cpuinfo: vendor, model name, family, speed; Arm
+ *      implementer, architecture, variant, part, revision), as structures
+ *      of types 0, 2, 3 and 4. The processor's family is the one its brand
+ *      string names (cpuid's, else cpuinfo's model name; only the model
+ *      name when $ZORVDMI_CPUINFO is set), else an Arm processor's by its
+ *      architecture, else one by maker, family and model; today's families
+ *      are given in Processor Family 2, after 0xFE.
  *   5. Nothing: every query answers "nothing found".
  * $ZORVDMI_SYSFS_ROOT defaults to /sys; an empty $ZORVDMI_DEVMEM or
  * $ZORVDMI_SYSFS_ROOT switches that source off.
@@ -73,7 +78,12 @@ typedef struct DmiBoardRecord { /* from the first type-2 structure */
 } DmiBoardRecord;
 
 typedef struct DmiProcessorRecord { /* from the first type-4 structure */
-    uint8_t unused[4];
+    /* A structure whose family byte is 0xFE names its family in the 16-bit
+     * Processor Family 2 field: a value with an 8-bit twin is put in
+     * processor_family instead; any other stays here beside 0xFE. 0 when the
+     * family byte says it all. */
+    uint16_t processor_family2;
+    uint8_t unused[2];
     char socket_designation[30];
     uint8_t processor_type;
     uint8_t processor_family;
@@ -104,6 +114,7 @@ ZORVDMI_ASSERT(offsetof(DmiBoardRecord, product) == 34, "product at 34");
 ZORVDMI_ASSERT(offsetof(DmiBoardRecord, version) == 64, "version at 64");
 ZORVDMI_ASSERT(offsetof(DmiBoardRecord, serial_number) == 94, "serial number at 94");
 ZORVDMI_ASSERT(sizeof(DmiProcessorRecord) == 114, "DmiProcessorRecord is 114 bytes");
+ZORVDMI_ASSERT(offsetof(DmiProcessorRecord, processor_family2) == 0, "Processor Family 2 at 0");
 ZORVDMI_ASSERT(offsetof(DmiProcessorRecord, socket_designation) == 4, "socket at 4");
 ZORVDMI_ASSERT(offsetof(DmiProcessorRecord, processor_type) == 34, "type at 34");
 ZORVDMI_ASSERT(offsetof(DmiProcessorRecord, processor_family) == 35, "family at 35");
@@ -141,7 +152,8 @@ ZORVDMI_API char* DMI_GetCPUVendor(char* buffer);
 ZORVDMI_API char* DMI_GetCPUVersion(char* buffer);
 ZORVDMI_API char* DMI_GetMBSocket(char* buffer);
 
-/* Processor family code, raw; 0 when nothing found. */
+/* Processor family code; 0 when nothing found. A family byte of 0xFE answers
+ * the Processor Family 2 value when that has an 8-bit twin, else 0xFE. */
 ZORVDMI_API uint8_t DMI_GetCPUFamily(void);
 /* Processor voltage byte, raw (bit 7 clear: 5 V, 3.3 V, 2.9 V flags in bits
  * 0-2; bit 7 set: volts times 10 in bits 0-6); 0 when nothing found. */

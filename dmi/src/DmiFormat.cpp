@@ -299,6 +299,14 @@ int ReadProcessorRecord(const MemoryView& raw, std::size_t entryPoint, DmiProces
     const std::size_t s = found->start;
     record.processor_type = byteAt(b, s, 0x05);
     record.processor_family = byteAt(b, s, 0x06);
+    // Since SMBIOS 2.6 the byte 0xFE sends the reader to the 16-bit family at 0x28.
+    constexpr std::uint8_t kFamilyIn2 = 0xFE;
+    constexpr std::size_t kFamily2 = 0x28;
+    if (record.processor_family == kFamilyIn2 && byteAt(b, s, hdr::kLength) >= kFamily2 + 2) {
+        const std::uint16_t family2 = wordAt(b, s, kFamily2);
+        if (family2 > 0 && family2 < kFamilyIn2) record.processor_family = static_cast<std::uint8_t>(family2);
+        else if (family2 > 0xFF) record.processor_family2 = family2;
+    }
     for (std::size_t i = 0; i < sizeof record.processor_id; ++i) record.processor_id[i] = byteAt(b, s, 0x08 + i);
     record.voltage = byteAt(b, s, 0x11);
     record.external_clock_mhz = wordAt(b, s, 0x12);

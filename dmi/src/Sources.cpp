@@ -127,6 +127,11 @@ private:
     std::vector<std::string> strings_;
 };
 
+void putMainId(std::uint8_t (&id)[8], std::uint32_t mainId) {
+    for (int i = 0; i < 4; ++i) id[i] = static_cast<std::uint8_t>(mainId >> (8 * i));
+    for (int i = 4; i < 8; ++i) id[i] = 0;
+}
+
 void readCpuId(std::uint8_t (&id)[8]) {
 #if defined(__i386__) || defined(__x86_64__)
     unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
@@ -140,41 +145,6 @@ void readCpuId(std::uint8_t (&id)[8]) {
 #endif
 }
 
-struct CpuInfo {
-    std::string vendor, modelName;
-    int family = -1, model = -1;
-    double mhz = 0;
-};
-
-// The first processor's block of /proc/cpuinfo.
-CpuInfo readCpuInfo(const std::string& path) {
-    CpuInfo info;
-    std::ifstream in(path);
-    std::string line;
-    auto trim = [](std::string s) {
-        const auto b = s.find_first_not_of(" \t");
-        const auto e = s.find_last_not_of(" \t\r");
-        return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
-    };
-    bool seen = false;
-    while (std::getline(in, line)) {
-        const auto colon = line.find(':');
-        if (colon == std::string::npos) {
-            if (seen && trim(line).empty()) break;
-            continue;
-        }
-        seen = true;
-        const std::string key = trim(line.substr(0, colon));
-        const std::string value = trim(line.substr(colon + 1));
-        if (key == "vendor_id") info.vendor = value;
-        else if (key == "model name") info.modelName = value;
-        else if (key == "cpu family") info.family = static_cast<int>(platform::parseLeadingInt(value));
-        else if (key == "model") info.model = static_cast<int>(platform::parseLeadingInt(value));
-        else if (key == "cpu MHz") info.mhz = std::strtod(value.c_str(), nullptr);
-    }
-    return info;
-}
-
 }  // namespace
 
 SourcePaths SourcePaths::fromEnvironment() {
@@ -183,6 +153,7 @@ SourcePaths SourcePaths::fromEnvironment() {
     p.sysfsRoot = envOr("ZORVDMI_SYSFS_ROOT", "/sys");
     p.devMem = envOr("ZORVDMI_DEVMEM", "/dev/mem");
     p.cpuinfo = envOr("ZORVDMI_CPUINFO", "/proc/cpuinfo");
+    p.cpuidBrand = std::getenv("ZORVDMI_CPUINFO") == nullptr;
     return p;
 }
 
@@ -292,7 +263,36 @@ std::uint8_t familyCode(const std::string& vendor, int family, int model) {
     return 0x02;
 }
 
-std::optional<VisibleFacts> readVisibleFacts(const std::string& sysfsRoot, const std::string& cpuinfoPath) {
+std::string cpuidBrand() {
+    std::string brand;
+#if defined(__i386__) || defined(__x86_64__)
+    constexpr unsigned kFirst = 0x80000002, kLast = 0x80000004;
+    if (__get_cpuid_max(0x80000000, nullptr) < kLast) return brand;
+    for (unsigned leaf = kFirst; leaf <= kLast; ++leaf) {
+        unsigned r[4] = {};
+        if (!__get_cpuid(leaf, &r[0], &r[1], &r[2], &r[3])) return {};
+        for (unsigned v : r)
+            for (int i = 0; i < 4; ++i) brand.push_back(static_cast<char>(v >> (8 * i)));
+    }
+    brand.resize(std::min(brand.find('\0'), brand.size()));
+    const auto first = brand.find_first_not_of(' ');
+    brand.erase(0, first == std::string::npos ? brand.size() : first);
+    while (!brand.empty() && brand.back() == ' ') brand.pop_back();
+#endif
+    return brand;
+}
+
+std::uint16_t processorFamily(const CpuInfo& cpu, std::string_view brand) {
+    std::uint16_t named = familyFromBrand(brand);
+    // A virtual machine may give cpuid a brand of its own while the kernel names the processor.
+    if (named == kFamilyOther && cpu.modelName != brand) named = familyFromBrand(cpu.modelName);
+    if (named != kFamilyOther) return named;
+    if (cpu.implementer >= 0) return armFamily(cpu.architecture);
+    return familyCode(cpu.vendor, cpu.family, cpu.model);
+}
+
+std::optional<VisibleFacts> readVisibleFacts(const std::string& sysfsRoot, const std::string& cpuinfoPath,
+                                             bool useCpuidBrand) {
     if (sysfsRoot.empty()) return std::nullopt;
     const std::filesystem::path dir = std::filesystem::path(sysfsRoot) / "class" / "dmi" / "id";
     std::error_code ec;
@@ -315,11 +315,22 @@ std::optional<VisibleFacts> readVisibleFacts(const std::string& sysfsRoot, const
         if (t > 0 && t <= 0xFF) f.chassisType = static_cast<std::uint8_t>(t);
     }
     readCpuId(f.cpuId);
-    const CpuInfo cpu = readCpuInfo(cpuinfoPath);
+    const auto text = readFile(cpuinfoPath, kCpuInfoLimit);
+    const CpuInfo cpu = parseCpuInfo(text ? std::string_view(reinterpret_cast<const char*>(text->data()), text->size())
+                                          : std::string_view());
+    if (const std::uint32_t mainId = armMainId(cpu)) putMainId(f.cpuId, mainId);
+    const std::string brand = useCpuidBrand ? cpuidBrand() : std::string();
     f.cpuVendor = cpu.vendor;
-    f.cpuModelName = cpu.modelName;
-    f.cpuFamilyCode = familyCode(cpu.vendor, cpu.family, cpu.model);
-    if (cpu.mhz > 0) f.cpuMhz = static_cast<std::uint16_t>(std::min(std::lround(cpu.mhz), 0xFFFFL));
+    f.cpuModelName = brand.empty() ? cpu.modelName : brand;
+    f.cpuFamilyCode = processorFamily(cpu, f.cpuModelName);
+    double mhz = cpu.mhz;
+    if (mhz <= 0) {
+        // Arm kernels print no speed; the frequency driver knows the highest one, in kHz.
+        const std::string khz = readLine(std::filesystem::path(sysfsRoot) / "devices" / "system" / "cpu" / "cpu0" /
+                                         "cpufreq" / "cpuinfo_max_freq");
+        if (!khz.empty()) mhz = static_cast<double>(platform::parseLeadingInt(khz)) / 1000.0;
+    }
+    if (mhz > 0) f.cpuMhz = static_cast<std::uint16_t>(std::min(std::lround(mhz), 0xFFFFL));
     return f;
 }
 
@@ -358,10 +369,14 @@ Image windowFromFacts(const VisibleFacts& f) {
     }
     {
         StringSet s;
-        std::vector<std::uint8_t> b(0x1A, 0);
+        // The layout of SMBIOS 2.6, whose Processor Family 2 names today's families.
+        std::vector<std::uint8_t> b(0x2A, 0);
         b[0] = 4;
         b[5] = 0x03;  // central processor
-        b[6] = f.cpuFamilyCode;
+        constexpr std::uint16_t kFamilyIn2 = 0xFE;
+        b[6] = static_cast<std::uint8_t>(f.cpuFamilyCode < kFamilyIn2 ? f.cpuFamilyCode : kFamilyIn2);
+        put16(b, 0x28, f.cpuFamilyCode);
+        for (std::size_t cache : {0x1A, 0x1C, 0x1E}) put16(b, cache, 0xFFFF);  // no cache structures
         b[7] = s.number(f.cpuVendor);
         std::copy(std::begin(f.cpuId), std::end(f.cpuId), b.begin() + 8);
         b[0x10] = s.number(f.cpuModelName);
@@ -387,7 +402,7 @@ Image chooseImage(const SourcePaths& paths) {
     }
     if (!paths.devMem.empty())
         if (auto image = loadDevMem(paths.devMem)) return std::move(*image);
-    if (auto facts = readVisibleFacts(paths.sysfsRoot, paths.cpuinfo)) return windowFromFacts(*facts);
+    if (auto facts = readVisibleFacts(paths.sysfsRoot, paths.cpuinfo, paths.cpuidBrand)) return windowFromFacts(*facts);
     return Image{};
 }
 

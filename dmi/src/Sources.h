@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CpuBrand.h"
 #include "DmiFormat.h"
 
 namespace zorvdmi {
@@ -28,6 +29,9 @@ struct SourcePaths {
     std::string sysfsRoot;   // $ZORVDMI_SYSFS_ROOT, default /sys
     std::string devMem;      // $ZORVDMI_DEVMEM, default /dev/mem
     std::string cpuinfo;     // $ZORVDMI_CPUINFO, default /proc/cpuinfo
+    // A cpuinfo named by $ZORVDMI_CPUINFO stands for the whole processor, so
+    // this processor's own brand string is not asked then.
+    bool cpuidBrand = true;
 
     static SourcePaths fromEnvironment();
 };
@@ -56,7 +60,7 @@ struct VisibleFacts {
     std::string chassisVendor, chassisVersion, chassisSerial, chassisAsset;
     std::uint8_t chassisType = 2;  // unknown
     std::string cpuVendor, cpuModelName;
-    std::uint8_t cpuFamilyCode = 2;  // unknown
+    std::uint16_t cpuFamilyCode = kFamilyUnknown;  // a Processor Family 2 value
     std::uint8_t cpuId[8] = {};
     std::uint16_t cpuMhz = 0;
 };
@@ -66,8 +70,20 @@ struct VisibleFacts {
 // for an unknown maker.
 std::uint8_t familyCode(const std::string& vendor, int family, int model);
 
+// The processor's brand string from cpuid leaves 0x80000002-0x80000004,
+// without its leading blanks; empty where cpuid has none.
+std::string cpuidBrand();
+
+// The family for the processor record: the one the brand string names, else
+// the one cpuinfo's model name names, else an Arm processor's by its
+// architecture, else familyCode's.
+std::uint16_t processorFamily(const CpuInfo& cpu, std::string_view brand);
+
 // Reads the facts from sysfs (class/dmi/id) and cpuinfo; none without the folder.
-std::optional<VisibleFacts> readVisibleFacts(const std::string& sysfsRoot, const std::string& cpuinfoPath);
+// The brand string is cpuid's when useCpuidBrand and cpuid has one, else
+// cpuinfo's model name.
+std::optional<VisibleFacts> readVisibleFacts(const std::string& sysfsRoot, const std::string& cpuinfoPath,
+                                             bool useCpuidBrand = true);
 
 // The window built from such facts.
 Image windowFromFacts(const VisibleFacts& facts);

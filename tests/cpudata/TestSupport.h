@@ -87,6 +87,7 @@ struct Rec {
     std::uint8_t selector = 1;
     std::uint8_t offset = 0;
     std::uint8_t nominal = 0;
+    std::uint16_t family2 = 0;
 };
 
 inline Bytes recordBytes(const Rec& r) {
@@ -100,6 +101,8 @@ inline Bytes recordBytes(const Rec& r) {
     b[32] = r.selector;
     b[34] = r.offset;
     b[35] = r.nominal;
+    b[36] = static_cast<std::uint8_t>(r.family2 & 0xFF);
+    b[37] = static_cast<std::uint8_t>(r.family2 >> 8);
     return b;
 }
 
@@ -125,9 +128,13 @@ inline Bytes scramble(Bytes b) {
     return b;
 }
 
-// A 114-byte DMI processor record with family, ID bytes and current speed.
-inline Bytes dmiRecord(std::uint8_t family, std::uint8_t id0, std::uint8_t id1, std::uint16_t speed) {
+// A 114-byte DMI processor record with family, ID bytes and current speed;
+// Processor Family 2 sits in the record's first two bytes.
+inline Bytes dmiRecord(std::uint8_t family, std::uint8_t id0, std::uint8_t id1, std::uint16_t speed,
+                       std::uint16_t family2 = 0) {
     Bytes b(114, 0);
+    b[0] = static_cast<std::uint8_t>(family2 & 0xFF);
+    b[1] = static_cast<std::uint8_t>(family2 >> 8);
     b[35] = family;
     b[66] = id0;
     b[67] = id1;

@@ -160,10 +160,10 @@ INSTANTIATE_TEST_SUITE_P(
         Machine{"Athlon Thunderbird at 1200", 0x1D, 0x42, 0x06, 1200, "AMD Athlon 1200"},
         Machine{"Celeron Mendocino at an unlisted speed: the last accepted", 0x0F, 0x65, 0x06, 350, "Celeron 533"},
         Machine{"Cyrix MII, first ID byte of model 0", 0x13, 0x02, 0x06, 233, "Cyrix 6x86MX/MII"},
-        Machine{"Core i5 (0xA0655)", 0xCD, 0x55, 0x06, 3600, "Intel Core i5"},
-        Machine{"Ryzen (0x870F10)", 0x6B, 0x10, 0x0F, 3800, "AMD Ryzen/EPYC"},
-        Machine{"Celeron of today: family only", 0x0F, 0x7A, 0x06, 2000, "Intel Celeron"},
-        Machine{"Xeon", 0xB3, 0x54, 0x05, 2100, "Intel Xeon"},
+        Machine{"Core i5 (0xA0655)", 0xCD, 0x55, 0x06, 3600, "Intel Core i5 "},
+        Machine{"Ryzen (0x870F10)", 0x6B, 0x10, 0x0F, 3800, "AMD Ryzen/EPYC "},
+        Machine{"Celeron of today: family only", 0x0F, 0x7A, 0x06, 2000, "Intel Celeron "},
+        Machine{"Xeon", 0xB3, 0x54, 0x05, 2100, "Intel Xeon "},
         Machine{"unlisted family", 0x02, 0x00, 0x00, 0, ""}),
     [](const auto& p) { return "case" + std::to_string(p.index); });
 

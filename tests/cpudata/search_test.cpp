@@ -76,6 +76,37 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{"no records", {}, 0x1B, 0x8C, 0x05, 450, 1, ""}),
     [](const auto& p) { return "case" + std::to_string(p.index); });
 
+// Families without an 8-bit code: the byte reads 0xFE and Processor Family 2 tells them apart.
+struct Family2Case {
+    const char* what;
+    std::uint8_t family;
+    std::uint16_t family2;
+    const char* expected;
+};
+
+class Family2Search : public ::testing::TestWithParam<Family2Case> {};
+
+TEST_P(Family2Search, SixteenBitFamiliesAreToldApart) {
+    const Family2Case& c = GetParam();
+    const Bytes stored = scramble(plainValue({{"Arm v8 ", 0xFE, 0, 0, 0, 1, 0, 0, 0x101},
+                                              {"Core Ultra 7 ", 0xFE, 0, 0, 0, 1, 0, 0, 0x306},
+                                              {"Core i7 ", 0xC6, 0, 0, 0, 1, 0, 0, 0x306}}));
+    const Bytes rec = dmiRecord(c.family, 0x41, 0x0D, 2400, c.family2);
+    const auto q = cpudata::queryFromDmiRecord(platform::ByteSpan(rec.data(), rec.size()), 1);
+    ASSERT_TRUE(q);
+    const auto hit = cpudata::searchStored(platform::ByteSpan(stored.data(), stored.size()), *q);
+    EXPECT_EQ(hit ? std::string(hit->name) : std::string(), c.expected) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Family2Search,
+    ::testing::Values(Family2Case{"ARMv8", 0xFE, 0x101, "Arm v8 "},
+                      Family2Case{"Core Ultra 7", 0xFE, 0x306, "Core Ultra 7 "},
+                      Family2Case{"a 16-bit family without a record", 0xFE, 0x102, ""},
+                      Family2Case{"0xFE without Processor Family 2", 0xFE, 0, ""},
+                      Family2Case{"an 8-bit family ignores the bytes beside it", 0xC6, 0x101, "Core i7 "}),
+    [](const auto& p) { return "case" + std::to_string(p.index); });
+
 std::optional<ZorvCpuDataRecord> searchPlainBytes(const Bytes& plain, const cpudata::CpuQuery& q) {
     return cpudata::searchPlain(platform::ByteSpan(plain.data(), plain.size()), q);
 }
@@ -184,6 +215,19 @@ TEST(DmiQuery, ReadsFamilyIdBytesAndCurrentSpeed) {
     EXPECT_EQ(q->id1, 0x06);
     EXPECT_EQ(q->speedMhz, 3600);
     EXPECT_EQ(q->selector, 9);
+    EXPECT_EQ(q->family2, 0);
+}
+
+TEST(DmiQuery, ReadsProcessorFamily2OnlyBehindFe) {
+    const Bytes arm = dmiRecord(0xFE, 0x34, 0xD0, 1800, 0x101);
+    const auto q = cpudata::queryFromDmiRecord(platform::ByteSpan(arm.data(), arm.size()), 1);
+    ASSERT_TRUE(q);
+    EXPECT_EQ(q->family, 0xFE);
+    EXPECT_EQ(q->family2, 0x101);
+    const Bytes old = dmiRecord(0x1B, 0x8C, 0x05, 450, 0x4242);  // bytes the old record leaves unused
+    const auto k = cpudata::queryFromDmiRecord(platform::ByteSpan(old.data(), old.size()), 1);
+    ASSERT_TRUE(k);
+    EXPECT_EQ(k->family2, 0);
 }
 
 TEST(DmiQuery, ShortRecordGivesNothing) {

@@ -53,7 +53,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BadTable{"", 0, "no header"}, BadTable{"name,family\nX,1,0,0,0,1,0,0\n", 1, "header"},
                       BadTable{kHeader + "X,1,0,0,0,1,0\n", 2, "8 fields"},
                       BadTable{kHeader + "X,1,0,0,0,1,0,0,9\n", 2, "8 fields"},
-                      BadTable{kHeader + "ok,1,0,0,0,1,0,0\n#\nX,0x100,0,0,0,1,0,0\n", 4, "family"},
+                      BadTable{kHeader + "ok,1,0,0,0,1,0,0\n#\nX,0x10000,0,0,0,1,0,0\n", 4, "family"},
+                      BadTable{kHeader + "X,0xFE,0,0,0,1,0,0\n", 2, "Processor Family 2"},
+                      BadTable{kHeader + "X,0xFF,0,0,0,1,0,0\n", 2, "Processor Family 2"},
+                      BadTable{kHeader + "X,1,0-0x0F,0xD0,0,1,0,0\n", 2, "must not hold 0"},
+                      BadTable{kHeader + "X,1,0x3F-0x30,0xD0,0,1,0,0\n", 2, "backwards"},
+                      BadTable{kHeader + "X,1,0x30-0x100,0xD0,0,1,0,0\n", 2, "id0"},
+                      BadTable{kHeader + "X,1,0x30-,0xD0,0,1,0,0\n", 2, "id0"},
                       BadTable{kHeader + "X,1,0,0,65536,1,0,0\n", 2, "speed"},
                       BadTable{kHeader + "X,1,0,0,450MHz,1,0,0\n", 2, "speed"},
                       BadTable{kHeader + "X,1,-1,0,0,1,0,0\n", 2, "id0"},
@@ -64,6 +70,36 @@ INSTANTIATE_TEST_SUITE_P(
                       BadTable{kHeader + "Caf\xc3\xa9,1,0,0,0,1,0,0\n", 2, "ASCII"},
                       BadTable{kHeader + "X,0,0,0,0,1,0,0\n", 2, "family 0"}),
     [](const auto& p) { return "case" + std::to_string(p.index); });
+
+TEST(ProcessorTable, SixteenBitFamilyIsStoredAsFeWithTheValueBeside) {
+    const auto parsed = cpudata::parseProcessorTable(kHeader + "\"Arm v8 \",0x101,0,0,0,1,0,0\nCore i7 ,0xC6,0,0,0,1,0,0\n");
+    const auto* rows = std::get_if<std::vector<cpudata::ProcessorRow>>(&parsed);
+    ASSERT_NE(rows, nullptr);
+    ASSERT_EQ(rows->size(), 2u);
+    EXPECT_EQ((*rows)[0].family, 0xFE);
+    EXPECT_EQ((*rows)[0].family2, 0x101);
+    EXPECT_EQ((*rows)[0].name, "Arm v8 ");
+    EXPECT_EQ((*rows)[1].name, "Core i7");  // unquoted: blanks around a field do not count
+    EXPECT_EQ((*rows)[1].family, 0xC6);
+    EXPECT_EQ((*rows)[1].family2, 0);
+    const Bytes plain = cpudata::buildPlainStore(*rows, 0);
+    EXPECT_EQ(Bytes(plain.begin() + 64, plain.begin() + 64 + 38), recordBytes({"Arm v8 ", 0xFE, 0, 0, 0, 1, 0, 0, 0x101}));
+}
+
+TEST(ProcessorTable, FirstIdByteRangeGivesOneRecordPerValue) {
+    const auto parsed = cpudata::parseProcessorTable(kHeader + "\"Cortex-A53 \",0x101,0x30 - 0x33,0xD0,0,1,0,0\n"
+                                                               "Next,0x101,0x40-0x40,0xD0,0,1,0,0\n");
+    const auto* rows = std::get_if<std::vector<cpudata::ProcessorRow>>(&parsed);
+    ASSERT_NE(rows, nullptr);
+    ASSERT_EQ(rows->size(), 5u);
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ((*rows)[i].id0, 0x30 + i);
+        EXPECT_EQ((*rows)[i].id1, 0xD0);
+        EXPECT_EQ((*rows)[i].name, "Cortex-A53 ");
+        EXPECT_EQ((*rows)[i].family2, 0x101);
+    }
+    EXPECT_EQ((*rows)[4].id0, 0x40);
+}
 
 TEST(Packer, LaysOutHeaderOtherRecordsAndProcessorRecords) {
     cpudata::ProcessorRow row;

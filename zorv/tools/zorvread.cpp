@@ -1,6 +1,10 @@
 // Prints what libzorv reads, once or every second: a quick look at a source
 // without starting Velmon.
+#include <dlfcn.h>
+#include <sys/sysinfo.h>
+
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -32,15 +36,45 @@ void printOnce(int32_t mask) {
     }
 }
 
+// The text before the first NUL of an 80-byte buffer, as the dialog reads it.
+std::string trimmed(const char* buf) { return std::string(buf, strnlen(buf, ZORV_TEXT_BUFFER)); }
+
+// What the System Information dialog shows, label for label and in its
+// order: the CPU name with the speed right after it, memory in whole MB plus
+// one, made even.
 void printBoard() {
+    // Velmon's startup stores the hardware data file before anything asks for a name.
+    const std::string exe = platform::executablePath();
+    if (!exe.empty()) {
+        const std::string ahd = platform::directoryOf(exe) + "/libzorvahd.so";
+        if (void* lib = dlopen(ahd.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+            if (auto store = reinterpret_cast<std::int32_t (*)()>(dlsym(lib, "WriteCPUInfoIntoRegistry"))) store();
+        }
+    }
     char buf[ZORV_TEXT_BUFFER];
-    std::printf("board       %s", DMI_GetMBManufacturer(buf));
-    std::printf(" %s\n", DMI_GetMBProduct(buf));
-    DMI_GetBIOSVender(buf);
-    std::printf("bios        %s", buf);
-    std::printf(" %s\n", DMI_GetBIOSVersion(buf));
-    GetCPUName(buf);
-    std::printf("cpu         %s%d\n", buf, DMI_GetMBClock());
+    auto query = [&](auto fn) {
+        std::memset(buf, 0, sizeof buf);
+        fn(buf);
+        return trimmed(buf);
+    };
+    const std::string manufacturer = query(DMI_GetMBManufacturer);
+    const std::string product = query(DMI_GetMBProduct);
+    const std::string vendor = query(DMI_GetBIOSVender);
+    const std::string version = query(DMI_GetBIOSVersion);
+    const int speed = DMI_GetMBClock();
+    const std::string cpu = query(GetCPUName) + std::to_string(speed);
+    struct sysinfo si {};
+    std::uint64_t mb = 0;
+    if (sysinfo(&si) == 0) mb = static_cast<std::uint64_t>(si.totalram) * si.mem_unit / 1048576U + 1U;
+    if (mb % 2U != 0U) ++mb;
+    std::printf("Mainboard\n");
+    std::printf("  Manufacturer:     %s\n", manufacturer.c_str());
+    std::printf("  Product:          %s\n", product.c_str());
+    std::printf("  CPU:              %s\n", cpu.c_str());
+    std::printf("  Physical Memory:  %llu MB\n", static_cast<unsigned long long>(mb));
+    std::printf("BIOS\n");
+    std::printf("  Vendor:           %s\n", vendor.c_str());
+    std::printf("  Version:          %s\n\n", version.c_str());
 }
 
 // The hwmon source's own view, built here rather than through the exports so
@@ -59,7 +93,8 @@ void usage() {
               "  prints the twelve readings of the source that ZORV_SOURCE or zorv.conf chooses\n"
               "  (\"absent\" for a channel the machine does not have)\n"
               "  --watch   print them again every second\n"
-              "  --board   also print the DMI board, BIOS and processor facts\n"
+              "  --board   first print what System Information shows: board, processor name\n"
+              "            and speed, memory, BIOS\n"
               "  --list    print every chip feature libsensors sees and the channel map in force;\n"
               "            a line \"cpu_fan = CHIP/FEATURE\" in zorv.conf maps a channel");
 }
