@@ -4,12 +4,16 @@
 // on Windows 95).
 #ifdef _WIN32
 
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 
 #include <cstring>
-#include <vector>
 
 #include "DriverService.h"
+#include "FlatView.h"
 #include "ViewLease.h"
 
 namespace zorvdmi {
@@ -24,9 +28,13 @@ public:
         return static_cast<int>(info.dwPlatformId);
     }
     std::string windowsDirectory() override {
-        char dir[128] = {};
-        const UINT n = GetWindowsDirectoryA(dir, sizeof dir);
-        return n < sizeof dir ? std::string(dir, n) : std::string();
+        // Sized by the system, so that a long folder keeps its full path.
+        const UINT size = GetWindowsDirectoryA(nullptr, 0);
+        if (size == 0) return {};
+        std::string dir(size, '\0');
+        const UINT n = GetWindowsDirectoryA(dir.data(), size);
+        dir.resize(n < size ? n : 0);
+        return dir;
     }
     ServiceHandle openManager(std::uint32_t access) override {
         return reinterpret_cast<ServiceHandle>(OpenSCManagerA(nullptr, nullptr, access));
@@ -70,31 +78,34 @@ private:
     static SC_HANDLE sc(ServiceHandle h) { return reinterpret_cast<SC_HANDLE>(h); }
 };
 
-WindowsServiceManager& system() {
+WindowsServiceManager& services() {
     static WindowsServiceManager instance;
     return instance;
 }
 
 DriverService& driver() {
-    static DriverService instance(system());
+    static DriverService instance(services());
     return instance;
 }
 
-// Windows 95 shows the first megabyte at the same addresses in every process.
-const std::vector<std::uint8_t>& lowMemory() {
-    static const std::vector<std::uint8_t> copy = [] {
-        std::vector<std::uint8_t> bytes(0x100000, 0);
-        std::memcpy(bytes.data() + kBiosAreaStart, reinterpret_cast<const void*>(kBiosAreaStart), 0x10000);
-        return bytes;
-    }();
-    return copy;
-}
+// Windows 95 shows the first megabyte at the same addresses in every
+// process. Its first page holds no table and is not read.
+class LowMemory final : public PhysicalMemory {
+public:
+    bool read(std::uint32_t address, std::span<std::uint8_t> out) override {
+        if (address < 0x1000 || address > kFlatLimit || out.size() > kFlatLimit - address) return false;
+        std::memcpy(out.data(), reinterpret_cast<const void*>(static_cast<std::uintptr_t>(address)), out.size());
+        return true;
+    }
+};
 
 }  // namespace
 
 ViewLease::ViewLease() {
     if (!driver().ntMode()) {
-        view_ = {platform::ByteSpan(lowMemory().data(), lowMemory().size()), Mode::Flat};
+        LowMemory memory;
+        copy_ = readFlatImage(memory);
+        view_ = {platform::ByteSpan(copy_.data(), copy_.size()), Mode::Flat};
         return;
     }
     if (const auto address = driver().mapBiosWindow()) {
