@@ -1,7 +1,7 @@
 // The Windows realisation: the service manager and device calls of the
 // driver sequence, the load and unload notifications, and the view of each
-// operation (a driver-mapped window on Windows NT, low memory read in place
-// on Windows 95).
+// operation (a captured image when one is given; else a driver-mapped
+// window on Windows NT, low memory read in place on Windows 95).
 #ifdef _WIN32
 
 #define WIN32_LEAN_AND_MEAN
@@ -10,10 +10,14 @@
 #endif
 #include <windows.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "DriverService.h"
 #include "FlatView.h"
+#include "Sources.h"
 #include "ViewLease.h"
 
 namespace zorvdmi {
@@ -70,7 +74,16 @@ public:
                                static_cast<DWORD>(out.size()), &returned, nullptr) != 0;
     }
     void closeDevice(DeviceHandle device) override { CloseHandle(reinterpret_cast<HANDLE>(device)); }
+    // $ZORVDMI_MESSAGE_LOG answers the boxes for unattended runs: each
+    // message is appended to that file as one line, as if OK were pressed.
     void showMessage(const std::string& text, const std::string& caption) override {
+        if (const char* log = std::getenv("ZORVDMI_MESSAGE_LOG"); log && *log) {
+            if (std::FILE* f = std::fopen(log, "ab")) {
+                std::fprintf(f, "%s|%s\n", caption.c_str(), text.c_str());
+                std::fclose(f);
+            }
+            return;
+        }
         MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
     }
 
@@ -88,6 +101,33 @@ DriverService& driver() {
     return instance;
 }
 
+// The driver answers with a 4-byte address. It is read only where it names
+// that many readable bytes of this process: a 64-bit process cannot even be
+// told an address above 4 GiB, and a wrong answer must not crash the caller.
+bool readable(std::uintptr_t address, std::size_t size) {
+    constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                                PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    const std::uintptr_t end = address + size;
+    for (std::uintptr_t at = address; at < end;) {
+        MEMORY_BASIC_INFORMATION info{};
+        if (VirtualQuery(reinterpret_cast<const void*>(at), &info, sizeof info) == 0) return false;
+        if (info.State != MEM_COMMIT || (info.Protect & PAGE_GUARD) || !(info.Protect & kReadable)) return false;
+        at = reinterpret_cast<std::uintptr_t>(info.BaseAddress) + info.RegionSize;
+    }
+    return address != 0;
+}
+
+// A captured BIOS area ($ZORVDMI_IMAGE) stands in for the machine's own, so
+// no driver is set up for a process that reads one.
+const std::optional<Image>& capturedImage() {
+    static const std::optional<Image> image = []() -> std::optional<Image> {
+        const char* path = std::getenv("ZORVDMI_IMAGE");
+        if (!path || !*path) return std::nullopt;
+        return loadImageFile(path);
+    }();
+    return image;
+}
+
 // Windows 95 shows the first megabyte at the same addresses in every
 // process. Its first page holds no table and is not read.
 class LowMemory final : public PhysicalMemory {
@@ -102,6 +142,10 @@ public:
 }  // namespace
 
 ViewLease::ViewLease() {
+    if (const auto& image = capturedImage()) {
+        view_ = image->view();
+        return;
+    }
     if (!driver().ntMode()) {
         LowMemory memory;
         copy_ = readFlatImage(memory);
@@ -109,6 +153,10 @@ ViewLease::ViewLease() {
         return;
     }
     if (const auto address = driver().mapBiosWindow()) {
+        if (!readable(*address, kWindowSize)) {
+            driver().unmapBiosWindow(*address);
+            return;
+        }
         mapped_ = *address;
         view_ = {platform::ByteSpan(reinterpret_cast<const std::uint8_t*>(mapped_), kWindowSize), Mode::Window};
     }
@@ -122,7 +170,10 @@ std::intptr_t serviceHandle() { return driver().deviceHandle(); }
 
 }  // namespace zorvdmi
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+// Both notifications report success, so the library loads whatever the
+// driver set-up gives.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (zorvdmi::capturedImage()) return TRUE;
     if (reason == DLL_PROCESS_ATTACH) zorvdmi::driver().load();
     if (reason == DLL_PROCESS_DETACH) zorvdmi::driver().unload();
     return TRUE;
