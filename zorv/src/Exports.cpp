@@ -47,6 +47,7 @@ int16_t ZORV_CALL GetVoltIN3(void) { return readChannel(zorv::Channel::In3); }
 int16_t ZORV_CALL GetVoltIN4(void) { return readChannel(zorv::Channel::In4); }
 int16_t ZORV_CALL GetVoltIN5(void) { return readChannel(zorv::Channel::In5); }
 int16_t ZORV_CALL GetVoltIN6(void) { return readChannel(zorv::Channel::In6); }
+int32_t ZORV_CALL GetChannelMask(void) { return static_cast<int32_t>(source().channelMask() & zorv::kAllChannels); }
 
 char* ZORV_CALL DMI_GetMBProduct(char* buffer) {
     if (buffer) passthrough().mbProduct(buffer, ZORV_TEXT_BUFFER);
