@@ -25,6 +25,12 @@
  * $ZORVDMI_SYSFS_ROOT defaults to /sys; an empty $ZORVDMI_DEVMEM or
  * $ZORVDMI_SYSFS_ROOT switches that source off.
  *
+ * On Windows a readable $ZORVDMI_IMAGE is used in the same way; otherwise
+ * the library sets up its kernel-driver service at load and maps the BIOS
+ * area through the driver for each operation (Windows NT), or reads low
+ * memory in place (Windows 95). $ZORVDMI_MESSAGE_LOG=FILE appends the
+ * set-up's messages to FILE ("caption|text" lines) instead of showing them.
+ *
  * Nothing found means: no "_DMI_" entry point, no structure of the wanted
  * type among the counted ones (the walk also ends at a structure whose end
  * it cannot tell, such as type 16, and at bytes that run past the image),
