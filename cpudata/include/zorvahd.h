@@ -18,10 +18,18 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#if defined(__GNUC__)
+#if defined(__GNUC__) && !defined(_WIN32)
 #define ZORVAHD_API __attribute__((visibility("default")))
 #else
 #define ZORVAHD_API
+#endif
+/* The calling convention of the exports: stdcall on 32-bit Windows, where
+ * the module-definition file exports the undecorated names; the platform's
+ * default elsewhere. */
+#if defined(_WIN32) && !defined(_WIN64)
+#define ZORVAHD_CALL __stdcall
+#else
+#define ZORVAHD_CALL
 #endif
 
 #ifdef __cplusplus
@@ -80,30 +88,30 @@ ZORVAHD_STATIC_ASSERT(offsetof(ZorvCpuDataRecord, family2) == 36, "Processor Fam
  * Returns 1 when the file was read (whether the registry write succeeded is
  * not examined), 0 when it cannot be opened, sized or held in memory; the
  * registry is then left as it was. */
-ZORVAHD_API int32_t WriteCPUInfoIntoRegistry(void);
+ZORVAHD_API int32_t ZORVAHD_CALL WriteCPUInfoIntoRegistry(void);
 
 /* dmiProcessorRecord: ZORVAHD_DMI_PROCESSOR_RECORD_SIZE bytes owned by the
  * caller, read only during the call; null finds nothing. The low byte of
  * selector must equal the selector byte of the records meant (1 for the
  * shipped file). Returns 1 when the lookup found a processor record, else 0.
  * Only the first call of a process searches. */
-ZORVAHD_API int32_t DoYouKnowThisCPU(const void* dmiProcessorRecord, int32_t selector);
+ZORVAHD_API int32_t ZORVAHD_CALL DoYouKnowThisCPU(const void* dmiProcessorRecord, int32_t selector);
 
 /* buffer: at least ZORVAHD_NAME_SIZE bytes owned by the caller (the monitor
  * passes 80). Writes the found name and returns 1, or writes the empty string
  * and returns 0. A null buffer returns 0. */
-ZORVAHD_API int32_t GetCPUName(char* buffer);
+ZORVAHD_API int32_t ZORVAHD_CALL GetCPUName(char* buffer);
 
 /* The found record's offset value (0-255), or -1 when none was found. */
-ZORVAHD_API int32_t GetCPUOffset(void);
+ZORVAHD_API int32_t ZORVAHD_CALL GetCPUOffset(void);
 
 /* The found record's nominal value (0-255), or -1 when none was found. */
-ZORVAHD_API int32_t GetCPUNominal(void);
+ZORVAHD_API int32_t ZORVAHD_CALL GetCPUNominal(void);
 
 /* The library's found record, or null when none was found. The record
  * belongs to the library and stays valid until it is unloaded. The argument
  * is ignored. */
-ZORVAHD_API const ZorvCpuDataRecord* GetCPUInfo(int32_t ignored);
+ZORVAHD_API const ZorvCpuDataRecord* ZORVAHD_CALL GetCPUInfo(int32_t ignored);
 
 #ifdef __cplusplus
 }

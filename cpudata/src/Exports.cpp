@@ -24,18 +24,18 @@ const std::string& dataFilePath() {
 
 extern "C" {
 
-int32_t WriteCPUInfoIntoRegistry(void) { return cpudata::copyFileIntoStore(dataFilePath()) ? 1 : 0; }
+int32_t ZORVAHD_CALL WriteCPUInfoIntoRegistry(void) { return cpudata::copyFileIntoStore(dataFilePath()) ? 1 : 0; }
 
-int32_t DoYouKnowThisCPU(const void* dmiProcessorRecord, int32_t selector) {
+int32_t ZORVAHD_CALL DoYouKnowThisCPU(const void* dmiProcessorRecord, int32_t selector) {
     return lookup().know(dmiProcessorRecord, selector, &cpudata::readStore) ? 1 : 0;
 }
 
-int32_t GetCPUName(char* buffer) { return lookup().name(buffer) ? 1 : 0; }
+int32_t ZORVAHD_CALL GetCPUName(char* buffer) { return lookup().name(buffer) ? 1 : 0; }
 
-int32_t GetCPUOffset(void) { return lookup().offset(); }
+int32_t ZORVAHD_CALL GetCPUOffset(void) { return lookup().offset(); }
 
-int32_t GetCPUNominal(void) { return lookup().nominal(); }
+int32_t ZORVAHD_CALL GetCPUNominal(void) { return lookup().nominal(); }
 
-const ZorvCpuDataRecord* GetCPUInfo(int32_t /*ignored*/) { return lookup().record(); }
+const ZorvCpuDataRecord* ZORVAHD_CALL GetCPUInfo(int32_t /*ignored*/) { return lookup().record(); }
 
 }  // extern "C"

@@ -1,8 +1,16 @@
 #include "Store.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <limits>
@@ -15,6 +23,35 @@ namespace cpudata {
 namespace reg = platform::registry;
 namespace {
 
+#ifdef _WIN32
+// Opened without sharing, an existing file only; sized before it is read.
+std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::optional<std::vector<std::uint8_t>> result;
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file, &size) && size.QuadPart >= 0 &&
+        static_cast<unsigned long long>(size.QuadPart) <= std::numeric_limits<std::uint32_t>::max()) {
+        try {
+            result.emplace(static_cast<std::size_t>(size.QuadPart));
+        } catch (const std::bad_alloc&) {
+            result.reset();
+        }
+        // A short read keeps the bytes that arrived; the rest stay zero.
+        std::size_t done = 0;
+        while (result && done < result->size()) {
+            DWORD n = 0;
+            if (!ReadFile(file, result->data() + done, static_cast<DWORD>(result->size() - done), &n, nullptr) || n == 0)
+                break;
+            done += n;
+        }
+    }
+    CloseHandle(file);
+    return result;
+}
+#else
 class Fd {
 public:
     explicit Fd(int fd) : fd_(fd) {}
@@ -53,6 +90,8 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path) 
     }
     return bytes;
 }
+
+#endif
 
 }  // namespace
 

@@ -30,6 +30,12 @@
  * $ZORVDMI_SYSFS_ROOT defaults to /sys; an empty $ZORVDMI_DEVMEM or
  * $ZORVDMI_SYSFS_ROOT switches that source off.
  *
+ * On Windows a readable $ZORVDMI_IMAGE is used in the same way; otherwise
+ * the library sets up its kernel-driver service at load and maps the BIOS
+ * area through the driver for each operation (Windows NT), or reads low
+ * memory in place (Windows 95). $ZORVDMI_MESSAGE_LOG=FILE appends the
+ * set-up's messages to FILE ("caption|text" lines) instead of showing them.
+ *
  * Nothing found means: no "_DMI_" entry point, no structure of the wanted
  * type among the counted ones (the walk also ends at a structure whose end
  * it cannot tell, such as type 16, and at bytes that run past the image),
@@ -54,9 +60,17 @@ extern "C" {
 #endif
 
 #if defined(_WIN32)
-#define ZORVDMI_API __declspec(dllexport)
+#define ZORVDMI_API
 #else
 #define ZORVDMI_API __attribute__((visibility("default")))
+#endif
+/* The calling convention of the exports: stdcall on 32-bit Windows, where
+ * the module-definition file exports the undecorated names; the platform's
+ * default elsewhere. */
+#if defined(_WIN32) && !defined(_WIN64)
+#define ZORVDMI_CALL __stdcall
+#else
+#define ZORVDMI_CALL
 #endif
 
 /* The record layouts are external formats: plain bytes, multi-byte values
@@ -131,51 +145,51 @@ ZORVDMI_ASSERT(offsetof(DmiProcessorRecord, processor_upgrade) == 113, "upgrade 
 
 /* 1 when the BIOS release date (read as mm/dd/yy) is 09/22/97 or later,
  * else 0; 0 without entry point. */
-ZORVDMI_API int32_t DMI_IsDMI20BIOS(void);
+ZORVDMI_API int32_t ZORVDMI_CALL DMI_IsDMI20BIOS(void);
 
 /* BIOS (type 0) vendor into buffer (30 bytes). Always returns 1. */
-ZORVDMI_API int32_t DMI_GetBIOSVender(char* buffer);
+ZORVDMI_API int32_t ZORVDMI_CALL DMI_GetBIOSVender(char* buffer);
 /* BIOS version into buffer (30 bytes). Returns buffer. */
-ZORVDMI_API char* DMI_GetBIOSVersion(char* buffer);
+ZORVDMI_API char* ZORVDMI_CALL DMI_GetBIOSVersion(char* buffer);
 /* BIOS release date into buffer (40 bytes). Returns buffer. */
-ZORVDMI_API char* DMI_GetBIOSDate(char* buffer);
+ZORVDMI_API char* ZORVDMI_CALL DMI_GetBIOSDate(char* buffer);
 
 /* Base board (type 2) strings into buffer (30 bytes). Return buffer. */
-ZORVDMI_API char* DMI_GetMBManufacturer(char* buffer);
-ZORVDMI_API char* DMI_GetMBProduct(char* buffer);
-ZORVDMI_API char* DMI_GetMBVersion(char* buffer);
-ZORVDMI_API char* DMI_GetMBSerial(char* buffer);
+ZORVDMI_API char* ZORVDMI_CALL DMI_GetMBManufacturer(char* buffer);
+ZORVDMI_API char* ZORVDMI_CALL DMI_GetMBProduct(char* buffer);
+ZORVDMI_API char* ZORVDMI_CALL DMI_GetMBVersion(char* buffer);
+ZORVDMI_API char* ZORVDMI_CALL DMI_GetMBSerial(char* buffer);
 
 /* Processor (type 4) strings into buffer (30 bytes): manufacturer, version,
  * socket designation. Return buffer. */
-ZORVDMI_API char* DMI_GetCPUVendor(char* buffer);
-ZORVDMI_API char* DMI_GetCPUVersion(char* buffer);
-ZORVDMI_API char* DMI_GetMBSocket(char* buffer);
+ZORVDMI_API char* ZORVDMI_CALL DMI_GetCPUVendor(char* buffer);
+ZORVDMI_API char* ZORVDMI_CALL DMI_GetCPUVersion(char* buffer);
+ZORVDMI_API char* ZORVDMI_CALL DMI_GetMBSocket(char* buffer);
 
 /* Processor family code; 0 when nothing found. A family byte of 0xFE answers
  * the Processor Family 2 value when that has an 8-bit twin, else 0xFE. */
-ZORVDMI_API uint8_t DMI_GetCPUFamily(void);
+ZORVDMI_API uint8_t ZORVDMI_CALL DMI_GetCPUFamily(void);
 /* Processor voltage byte, raw (bit 7 clear: 5 V, 3.3 V, 2.9 V flags in bits
  * 0-2; bit 7 set: volts times 10 in bits 0-6); 0 when nothing found. */
-ZORVDMI_API uint8_t DMI_GetCPUVoltage(void);
+ZORVDMI_API uint8_t ZORVDMI_CALL DMI_GetCPUVoltage(void);
 /* The processor's current speed in MHz (not the external clock); 0 when
  * nothing found. */
-ZORVDMI_API uint16_t DMI_GetMBClock(void);
+ZORVDMI_API uint16_t ZORVDMI_CALL DMI_GetMBClock(void);
 /* The eight raw processor ID bytes into id (8 bytes, caller's, not
  * zero-terminated). Without entry point only id[0] is written, as 0. */
-ZORVDMI_API void DMI_GetCPUID(uint8_t* id);
+ZORVDMI_API void ZORVDMI_CALL DMI_GetCPUID(uint8_t* id);
 /* The library's processor record, refilled at each call; valid until the
  * next call or unload; the caller must not free it. Null without entry
  * point; cleared fields when there is no type-4 structure. */
-ZORVDMI_API const DmiProcessorRecord* DMI_GetCPUInfo(void);
+ZORVDMI_API const DmiProcessorRecord* ZORVDMI_CALL DMI_GetCPUInfo(void);
 
 /* 1 when the chassis (type 3) type, lock bit cleared, is Notebook (0x0A),
  * else 0. */
-ZORVDMI_API int32_t DMI_IsNoteBook(void);
+ZORVDMI_API int32_t ZORVDMI_CALL DMI_IsNoteBook(void);
 
 /* The kernel driver's device handle on Windows NT (or -1 when it could not
  * be opened); 0 where no driver is used, as on Linux. */
-ZORVDMI_API intptr_t DMI_GetServiceHandle(void);
+ZORVDMI_API intptr_t ZORVDMI_CALL DMI_GetServiceHandle(void);
 
 #ifdef __cplusplus
 }

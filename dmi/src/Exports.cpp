@@ -54,69 +54,69 @@ DmiProcessorRecord sharedProcessorRecord;
 
 extern "C" {
 
-ZORVDMI_API int32_t DMI_IsDMI20BIOS(void) {
+ZORVDMI_API int32_t ZORVDMI_CALL DMI_IsDMI20BIOS(void) {
     const auto record = bios();
     if (!record) return 0;
     return IsDmi20Date(record->release_date);
 }
 
-ZORVDMI_API int32_t DMI_GetBIOSVender(char* buffer) {
+ZORVDMI_API int32_t ZORVDMI_CALL DMI_GetBIOSVender(char* buffer) {
     if (buffer) (void)answerFrom(buffer, bios(), &DmiBiosRecord::vendor);
     return 1;
 }
 
-ZORVDMI_API char* DMI_GetBIOSVersion(char* buffer) {
+ZORVDMI_API char* ZORVDMI_CALL DMI_GetBIOSVersion(char* buffer) {
     return answerFrom(buffer, bios(), &DmiBiosRecord::version);
 }
 
-ZORVDMI_API char* DMI_GetBIOSDate(char* buffer) {
+ZORVDMI_API char* ZORVDMI_CALL DMI_GetBIOSDate(char* buffer) {
     return answerFrom(buffer, bios(), &DmiBiosRecord::release_date);
 }
 
-ZORVDMI_API char* DMI_GetMBManufacturer(char* buffer) {
+ZORVDMI_API char* ZORVDMI_CALL DMI_GetMBManufacturer(char* buffer) {
     return answerFrom(buffer, board(), &DmiBoardRecord::manufacturer);
 }
 
-ZORVDMI_API char* DMI_GetMBProduct(char* buffer) {
+ZORVDMI_API char* ZORVDMI_CALL DMI_GetMBProduct(char* buffer) {
     return answerFrom(buffer, board(), &DmiBoardRecord::product);
 }
 
-ZORVDMI_API char* DMI_GetMBVersion(char* buffer) {
+ZORVDMI_API char* ZORVDMI_CALL DMI_GetMBVersion(char* buffer) {
     return answerFrom(buffer, board(), &DmiBoardRecord::version);
 }
 
-ZORVDMI_API char* DMI_GetMBSerial(char* buffer) {
+ZORVDMI_API char* ZORVDMI_CALL DMI_GetMBSerial(char* buffer) {
     return answerFrom(buffer, board(), &DmiBoardRecord::serial_number);
 }
 
-ZORVDMI_API char* DMI_GetCPUVendor(char* buffer) {
+ZORVDMI_API char* ZORVDMI_CALL DMI_GetCPUVendor(char* buffer) {
     return answerFrom(buffer, processor(), &DmiProcessorRecord::manufacturer);
 }
 
-ZORVDMI_API char* DMI_GetCPUVersion(char* buffer) {
+ZORVDMI_API char* ZORVDMI_CALL DMI_GetCPUVersion(char* buffer) {
     return answerFrom(buffer, processor(), &DmiProcessorRecord::version);
 }
 
-ZORVDMI_API char* DMI_GetMBSocket(char* buffer) {
+ZORVDMI_API char* ZORVDMI_CALL DMI_GetMBSocket(char* buffer) {
     return answerFrom(buffer, processor(), &DmiProcessorRecord::socket_designation);
 }
 
-ZORVDMI_API uint8_t DMI_GetCPUFamily(void) {
+ZORVDMI_API uint8_t ZORVDMI_CALL DMI_GetCPUFamily(void) {
     const auto record = processor();
     return record ? record->processor_family : 0;
 }
 
-ZORVDMI_API uint8_t DMI_GetCPUVoltage(void) {
+ZORVDMI_API uint8_t ZORVDMI_CALL DMI_GetCPUVoltage(void) {
     const auto record = processor();
     return record ? record->voltage : 0;
 }
 
-ZORVDMI_API uint16_t DMI_GetMBClock(void) {
+ZORVDMI_API uint16_t ZORVDMI_CALL DMI_GetMBClock(void) {
     const auto record = processor();
     return record ? record->current_speed_mhz : 0;
 }
 
-ZORVDMI_API void DMI_GetCPUID(uint8_t* id) {
+ZORVDMI_API void ZORVDMI_CALL DMI_GetCPUID(uint8_t* id) {
     if (!id) return;
     const auto record = processor();
     if (!record) {
@@ -126,20 +126,20 @@ ZORVDMI_API void DMI_GetCPUID(uint8_t* id) {
     std::memcpy(id, record->processor_id, sizeof record->processor_id);
 }
 
-ZORVDMI_API const DmiProcessorRecord* DMI_GetCPUInfo(void) {
+ZORVDMI_API const DmiProcessorRecord* ZORVDMI_CALL DMI_GetCPUInfo(void) {
     const auto record = processor();
     if (!record) return nullptr;
     sharedProcessorRecord = *record;
     return &sharedProcessorRecord;
 }
 
-ZORVDMI_API int32_t DMI_IsNoteBook(void) {
+ZORVDMI_API int32_t ZORVDMI_CALL DMI_IsNoteBook(void) {
     const auto ep = entryPoint();
     if (!ep) return 0;
     const ViewLease lease;
     return IsNotebook(lease.view(), *ep);
 }
 
-ZORVDMI_API intptr_t DMI_GetServiceHandle(void) { return serviceHandle(); }
+ZORVDMI_API intptr_t ZORVDMI_CALL DMI_GetServiceHandle(void) { return serviceHandle(); }
 
 }  // extern "C"

@@ -1,7 +1,9 @@
 #include "Sources.h"
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -208,6 +210,10 @@ std::optional<Image> windowFromFirmwareTables(const std::vector<std::uint8_t>& e
     return std::nullopt;
 }
 
+#ifdef _WIN32
+// Windows has no memory device; its own live views are the library's load-time ones.
+std::optional<Image> loadDevMem(const std::string&) { return std::nullopt; }
+#else
 std::optional<Image> loadDevMem(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
@@ -231,6 +237,7 @@ std::optional<Image> loadDevMem(const std::string& path) {
     if (!entry || !TablePosition(image.view(), *entry)) return std::nullopt;
     return image;
 }
+#endif
 
 std::uint8_t familyCode(const std::string& vendor, int family, int model) {
     if (vendor == "GenuineIntel") {

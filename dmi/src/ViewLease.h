@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "DmiFormat.h"
 
@@ -19,6 +20,7 @@ public:
 
 private:
     MemoryView view_;
+    std::vector<std::uint8_t> copy_;                // bytes read for this operation, where the view is a copy
     [[maybe_unused]] std::uintptr_t mapped_ = 0;  // the driver-mapped window, on Windows only
 };
 

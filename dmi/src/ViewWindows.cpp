@@ -1,15 +1,23 @@
 // The Windows realisation: the service manager and device calls of the
 // driver sequence, the load and unload notifications, and the view of each
-// operation (a driver-mapped window on Windows NT, low memory read in place
-// on Windows 95).
+// operation (a captured image when one is given; else a driver-mapped
+// window on Windows NT, low memory read in place on Windows 95).
 #ifdef _WIN32
 
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <vector>
+#include <optional>
 
 #include "DriverService.h"
+#include "FlatView.h"
+#include "Sources.h"
 #include "ViewLease.h"
 
 namespace zorvdmi {
@@ -24,9 +32,13 @@ public:
         return static_cast<int>(info.dwPlatformId);
     }
     std::string windowsDirectory() override {
-        char dir[128] = {};
-        const UINT n = GetWindowsDirectoryA(dir, sizeof dir);
-        return n < sizeof dir ? std::string(dir, n) : std::string();
+        // Sized by the system, so that a long folder keeps its full path.
+        const UINT size = GetWindowsDirectoryA(nullptr, 0);
+        if (size == 0) return {};
+        std::string dir(size, '\0');
+        const UINT n = GetWindowsDirectoryA(dir.data(), size);
+        dir.resize(n < size ? n : 0);
+        return dir;
     }
     ServiceHandle openManager(std::uint32_t access) override {
         return reinterpret_cast<ServiceHandle>(OpenSCManagerA(nullptr, nullptr, access));
@@ -62,7 +74,16 @@ public:
                                static_cast<DWORD>(out.size()), &returned, nullptr) != 0;
     }
     void closeDevice(DeviceHandle device) override { CloseHandle(reinterpret_cast<HANDLE>(device)); }
+    // $ZORVDMI_MESSAGE_LOG answers the boxes for unattended runs: each
+    // message is appended to that file as one line, as if OK were pressed.
     void showMessage(const std::string& text, const std::string& caption) override {
+        if (const char* log = std::getenv("ZORVDMI_MESSAGE_LOG"); log && *log) {
+            if (std::FILE* f = std::fopen(log, "ab")) {
+                std::fprintf(f, "%s|%s\n", caption.c_str(), text.c_str());
+                std::fclose(f);
+            }
+            return;
+        }
         MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
     }
 
@@ -70,34 +91,72 @@ private:
     static SC_HANDLE sc(ServiceHandle h) { return reinterpret_cast<SC_HANDLE>(h); }
 };
 
-WindowsServiceManager& system() {
+WindowsServiceManager& services() {
     static WindowsServiceManager instance;
     return instance;
 }
 
 DriverService& driver() {
-    static DriverService instance(system());
+    static DriverService instance(services());
     return instance;
 }
 
-// Windows 95 shows the first megabyte at the same addresses in every process.
-const std::vector<std::uint8_t>& lowMemory() {
-    static const std::vector<std::uint8_t> copy = [] {
-        std::vector<std::uint8_t> bytes(0x100000, 0);
-        std::memcpy(bytes.data() + kBiosAreaStart, reinterpret_cast<const void*>(kBiosAreaStart), 0x10000);
-        return bytes;
-    }();
-    return copy;
+// The driver answers with a 4-byte address. It is read only where it names
+// that many readable bytes of this process: a 64-bit process cannot even be
+// told an address above 4 GiB, and a wrong answer must not crash the caller.
+bool readable(std::uintptr_t address, std::size_t size) {
+    constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                                PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    const std::uintptr_t end = address + size;
+    for (std::uintptr_t at = address; at < end;) {
+        MEMORY_BASIC_INFORMATION info{};
+        if (VirtualQuery(reinterpret_cast<const void*>(at), &info, sizeof info) == 0) return false;
+        if (info.State != MEM_COMMIT || (info.Protect & PAGE_GUARD) || !(info.Protect & kReadable)) return false;
+        at = reinterpret_cast<std::uintptr_t>(info.BaseAddress) + info.RegionSize;
+    }
+    return address != 0;
 }
+
+// A captured BIOS area ($ZORVDMI_IMAGE) stands in for the machine's own, so
+// no driver is set up for a process that reads one.
+const std::optional<Image>& capturedImage() {
+    static const std::optional<Image> image = []() -> std::optional<Image> {
+        const char* path = std::getenv("ZORVDMI_IMAGE");
+        if (!path || !*path) return std::nullopt;
+        return loadImageFile(path);
+    }();
+    return image;
+}
+
+// Windows 95 shows the first megabyte at the same addresses in every
+// process. Its first page holds no table and is not read.
+class LowMemory final : public PhysicalMemory {
+public:
+    bool read(std::uint32_t address, std::span<std::uint8_t> out) override {
+        if (address < 0x1000 || address > kFlatLimit || out.size() > kFlatLimit - address) return false;
+        std::memcpy(out.data(), reinterpret_cast<const void*>(static_cast<std::uintptr_t>(address)), out.size());
+        return true;
+    }
+};
 
 }  // namespace
 
 ViewLease::ViewLease() {
+    if (const auto& image = capturedImage()) {
+        view_ = image->view();
+        return;
+    }
     if (!driver().ntMode()) {
-        view_ = {platform::ByteSpan(lowMemory().data(), lowMemory().size()), Mode::Flat};
+        LowMemory memory;
+        copy_ = readFlatImage(memory);
+        view_ = {platform::ByteSpan(copy_.data(), copy_.size()), Mode::Flat};
         return;
     }
     if (const auto address = driver().mapBiosWindow()) {
+        if (!readable(*address, kWindowSize)) {
+            driver().unmapBiosWindow(*address);
+            return;
+        }
         mapped_ = *address;
         view_ = {platform::ByteSpan(reinterpret_cast<const std::uint8_t*>(mapped_), kWindowSize), Mode::Window};
     }
@@ -111,7 +170,10 @@ std::intptr_t serviceHandle() { return driver().deviceHandle(); }
 
 }  // namespace zorvdmi
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+// Both notifications report success, so the library loads whatever the
+// driver set-up gives.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (zorvdmi::capturedImage()) return TRUE;
     if (reason == DLL_PROCESS_ATTACH) zorvdmi::driver().load();
     if (reason == DLL_PROCESS_DETACH) zorvdmi::driver().unload();
     return TRUE;

@@ -166,12 +166,14 @@ TEST_F(TaskbarTest, SectionSettingOnlyPowerOff) {
     EXPECT_EQ(r.sensor.readsOf(SC::CpuFan), 2);
 }
 
-TEST_F(TaskbarTest, TrailingBlanksStayInTheSectionName) {
+// As the platform reads MBFAN.INI: blanks around a section name do not
+// count, and only the first section of a name is read.
+TEST_F(TaskbarTest, BlanksAroundTheSectionNameDoNotCount) {
     writeMbfan("[ZV-5TX]\nCPU=0\n[ZV-5TX  ]\nCHASSIS=0\n");
     r.sensor.product = "ZV-5TX  ";
     ASSERT_TRUE(r.taskbar.startup());
     EXPECT_EQ(r.taskbar.boardName(), "ZV-5TX  ");
-    EXPECT_EQ(r.monitor.fanConfiguration().fitted, (std::array<std::int16_t, 3>{1, 1, 0}));
+    EXPECT_EQ(r.monitor.fanConfiguration().fitted, (std::array<std::int16_t, 3>{0, 1, 1}));
 }
 
 TEST_F(TaskbarTest, MissingFileOrBoardGivesAllFans) {

@@ -42,7 +42,7 @@ class ScopedRegistry {
 public:
     ScopedRegistry() : root_(dir_.path() / "HKLM") {
         if (const char* old = std::getenv("ZORV_REGISTRY")) old_ = old;
-        setenv("ZORV_REGISTRY", root_.c_str(), 1);
+        setenv("ZORV_REGISTRY", root_.string().c_str(), 1);
     }
     ScopedRegistry(const ScopedRegistry&) = delete;
     ScopedRegistry& operator=(const ScopedRegistry&) = delete;

@@ -72,11 +72,49 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(LookupCase{"P2B-LS", "POWER", 0}, LookupCase{"P2B-LS", "CPU", 1},   // missing key: default
                       LookupCase{"p2b-ls", "power", 0},                                     // names ignore case
                       LookupCase{"Unknown", "CPU", 1},                                      // missing section
-                      LookupCase{"Board With Blanks  ", "CPU", 0},                          // blanks are part of the name
-                      LookupCase{"Board With Blanks", "CPU", 1}, LookupCase{" bad ", "CPU", 5},
+                      // blanks around a name do not count, in the file or asked for
+                      LookupCase{"Board With Blanks  ", "CPU", 0},
+                      LookupCase{"Board With Blanks", "CPU", 0}, LookupCase{" bad ", "CPU", 5},
+                      LookupCase{"bad", " CPU ", 5},
                       LookupCase{"Empty", "CPU", 1},                                        // empty value: default
                       LookupCase{"Empty", "CHASSIS", 0}, LookupCase{"big", "CPU", 70000},
                       LookupCase{"dup", "CPU", 2}));                                        // the first entry counts
+
+// Values as the platform's reader takes them (checked against it under Wine).
+struct ValueCase {
+    const char* value;
+    std::int64_t expected;
+};
+
+void PrintTo(const ValueCase& c, std::ostream* os) { *os << "CPU=" << c.value; }
+
+class IniValue : public ::testing::TestWithParam<ValueCase> {};
+
+TEST_P(IniValue, ReadsAsThePlatformDoes) {
+    const std::string file = std::string("[Board]\nCPU=") + GetParam().value + "\n";
+    EXPECT_EQ(iniReadInt(file, "Board", "CPU", 1), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniValue,
+    ::testing::Values(ValueCase{"\"11\"", 11}, ValueCase{"'12'", 12}, ValueCase{"\" 20 \"", 20},  // quotes go
+                      ValueCase{"\"13", 0}, ValueCase{"\"26\" x", 0},                            // unless whole
+                      ValueCase{"0x1F", 31}, ValueCase{"-0x10", -16}, ValueCase{"+0x11", 17},     // base prefixes,
+                      ValueCase{"0b101", 5}, ValueCase{"0o17", 15}, ValueCase{"0X2a", 0},         // lower case only
+                      ValueCase{"0xg", 0}, ValueCase{"0019", 19},
+                      ValueCase{"2147483647", 2147483647}, ValueCase{"3000000000", -1294967296},  // 32-bit wrap
+                      ValueCase{"4294967297", 1}, ValueCase{"-2147483649", 2147483647},
+                      ValueCase{"000000000000000000000000000000042", 0}));                       // 29 characters
+
+TEST(IniLookup, OnlyTheFirstSectionOfANameIsRead) {
+    EXPECT_EQ(iniReadInt("[Board]\nPOWER=0\n[Board  ]\nCPU=27\n", "Board", "CPU", 1), 1);
+    EXPECT_EQ(iniReadInt("[Board]\nCPU=28\n[board]\nCPU=29\n", "Board", "CPU", 1), 28);
+}
+
+TEST(IniLookup, AHeaderNeedsItsBracket) {
+    EXPECT_EQ(iniReadInt("[Board\nCPU=22\n", "Board", "CPU", 1), 1);
+    EXPECT_EQ(iniReadInt("[Board] x\nCPU=25\n", "Board", "CPU", 1), 25);
+}
 
 TEST(IniFile, MissingOrUnreadableFileGivesTheDefault) {
     EXPECT_EQ(iniReadIntFromFile("/nonexistent/MBFAN.INI", "P2B-LS", "CPU", 1), 1);

@@ -165,7 +165,7 @@ TEST_F(ConfigTest, LibraryDirectoryComesBeforeTheUserConfig) {
     fs::create_directories(dir_ / "lib");
     fs::create_directories(dir_ / "xdg/zorv");
     write(dir_ / "xdg/zorv/zorv.conf", "source = file:/user\n");
-    ::setenv("XDG_CONFIG_HOME", (dir_ / "xdg").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (dir_ / "xdg").string().c_str(), 1);
     ::unsetenv("ZORV_SOURCE");
     EXPECT_EQ(chooseSourceName(loadConfig((dir_ / "lib").string())), "file:/user");
     write(dir_ / "lib/zorv.conf", "# next to the library\nsource = sim\n");

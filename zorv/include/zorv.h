@@ -29,33 +29,41 @@
 extern "C" {
 #endif
 
-#if defined(__GNUC__)
+#if defined(__GNUC__) && !defined(_WIN32)
 #define ZORV_API __attribute__((visibility("default")))
 #else
 #define ZORV_API
+#endif
+/* The calling convention of the exports: stdcall on 32-bit Windows, where
+ * the module-definition file exports the undecorated names; the platform's
+ * default elsewhere. */
+#if defined(_WIN32) && !defined(_WIN64)
+#define ZORV_CALL __stdcall
+#else
+#define ZORV_CALL
 #endif
 
 /* Size of the caller's text buffers; every string written ends with a NUL within it. */
 #define ZORV_TEXT_BUFFER 80
 
 /* Fan speeds in revolutions per minute; 0 when the fan stands still or is not fitted. */
-ZORV_API int16_t GetFanCPURPM(void);
-ZORV_API int16_t GetFanPowerRPM(void);
-ZORV_API int16_t GetFanChasisRPM(void); /* sic: one s, the name callers bind */
+ZORV_API int16_t ZORV_CALL GetFanCPURPM(void);
+ZORV_API int16_t ZORV_CALL GetFanPowerRPM(void);
+ZORV_API int16_t ZORV_CALL GetFanChasisRPM(void); /* sic: one s, the name callers bind */
 
 /* Temperatures in whole degrees Celsius. Both 0 means "no sensor chip". */
-ZORV_API int16_t GetCPUTemperature(void);
-ZORV_API int16_t GetMBTemperature(void);
+ZORV_API int16_t ZORV_CALL GetCPUTemperature(void);
+ZORV_API int16_t ZORV_CALL GetMBTemperature(void);
 
 /* Voltage inputs in millivolts, negative for the negative rails:
  * 0 VCORE, 1 second core, 2 +3.3 V, 3 +5 V, 4 +12 V, 5 -12 V, 6 -5 V. */
-ZORV_API int16_t GetVoltIN0(void);
-ZORV_API int16_t GetVoltIN1(void);
-ZORV_API int16_t GetVoltIN2(void);
-ZORV_API int16_t GetVoltIN3(void);
-ZORV_API int16_t GetVoltIN4(void);
-ZORV_API int16_t GetVoltIN5(void);
-ZORV_API int16_t GetVoltIN6(void);
+ZORV_API int16_t ZORV_CALL GetVoltIN0(void);
+ZORV_API int16_t ZORV_CALL GetVoltIN1(void);
+ZORV_API int16_t ZORV_CALL GetVoltIN2(void);
+ZORV_API int16_t ZORV_CALL GetVoltIN3(void);
+ZORV_API int16_t ZORV_CALL GetVoltIN4(void);
+ZORV_API int16_t ZORV_CALL GetVoltIN5(void);
+ZORV_API int16_t ZORV_CALL GetVoltIN6(void);
 
 /* Which of the twelve channels this machine can measure: bit i set for
  * channel i, in the order of the functions above (0 CPU fan, 1 power fan,
@@ -65,29 +73,29 @@ ZORV_API int16_t GetVoltIN6(void);
  *   file:   the names the file sets when this is called
  *   hwmon   the channels whose map leads to a chip feature libsensors can read
  * An unknown source has none. Callers ask once, before the first reading. */
-ZORV_API int32_t GetChannelMask(void);
+ZORV_API int32_t ZORV_CALL GetChannelMask(void);
 
 /* DMI facts. buffer: caller-owned, ZORV_TEXT_BUFFER bytes; receives a
  * NUL-terminated string (empty when nothing is known). The results mirror the
  * DMI library's: 1 for DMI_GetBIOSVender, the buffer for the others. */
-ZORV_API char* DMI_GetMBProduct(char* buffer);
-ZORV_API char* DMI_GetMBManufacturer(char* buffer);
-ZORV_API int32_t DMI_GetBIOSVender(char* buffer); /* sic */
-ZORV_API char* DMI_GetBIOSVersion(char* buffer);
+ZORV_API char* ZORV_CALL DMI_GetMBProduct(char* buffer);
+ZORV_API char* ZORV_CALL DMI_GetMBManufacturer(char* buffer);
+ZORV_API int32_t ZORV_CALL DMI_GetBIOSVender(char* buffer); /* sic */
+ZORV_API char* ZORV_CALL DMI_GetBIOSVersion(char* buffer);
 
 /* Processor name from the hardware data file, looked up once per process with
  * the DMI processor record. buffer as above. 1 when a name was found, else 0. */
-ZORV_API int32_t GetCPUName(char* buffer);
+ZORV_API int32_t ZORV_CALL GetCPUName(char* buffer);
 
 /* The processor's current speed in MHz as DMI reports it; 0 when unknown. */
-ZORV_API int16_t DMI_GetMBClock(void);
+ZORV_API int16_t ZORV_CALL DMI_GetMBClock(void);
 
 /* Whether the source could be chosen. 1 when the configured name names no
  * source: buffer (size bytes, caller-owned) then receives a message naming it
  * and the sources there are, cut to fit and NUL-terminated. 0 when the source
  * is in use: buffer receives the empty string. Callers that do not know this
  * export see an unknown source as a board whose readings are all 0. */
-ZORV_API int32_t GetSourceError(char* buffer, int32_t size);
+ZORV_API int32_t ZORV_CALL GetSourceError(char* buffer, int32_t size);
 
 #ifdef __cplusplus
 }

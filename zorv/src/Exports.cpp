@@ -49,43 +49,43 @@ std::int16_t readChannel(zorv::Channel c) { return source().read(c); }
 
 extern "C" {
 
-int16_t GetFanCPURPM(void) { return readChannel(zorv::Channel::CpuFan); }
-int16_t GetFanPowerRPM(void) { return readChannel(zorv::Channel::PowerFan); }
-int16_t GetFanChasisRPM(void) { return readChannel(zorv::Channel::ChassisFan); }
-int16_t GetCPUTemperature(void) { return readChannel(zorv::Channel::CpuTemp); }
-int16_t GetMBTemperature(void) { return readChannel(zorv::Channel::MbTemp); }
-int16_t GetVoltIN0(void) { return readChannel(zorv::Channel::In0); }
-int16_t GetVoltIN1(void) { return readChannel(zorv::Channel::In1); }
-int16_t GetVoltIN2(void) { return readChannel(zorv::Channel::In2); }
-int16_t GetVoltIN3(void) { return readChannel(zorv::Channel::In3); }
-int16_t GetVoltIN4(void) { return readChannel(zorv::Channel::In4); }
-int16_t GetVoltIN5(void) { return readChannel(zorv::Channel::In5); }
-int16_t GetVoltIN6(void) { return readChannel(zorv::Channel::In6); }
-int32_t GetChannelMask(void) { return static_cast<int32_t>(source().channelMask() & zorv::kAllChannels); }
+int16_t ZORV_CALL GetFanCPURPM(void) { return readChannel(zorv::Channel::CpuFan); }
+int16_t ZORV_CALL GetFanPowerRPM(void) { return readChannel(zorv::Channel::PowerFan); }
+int16_t ZORV_CALL GetFanChasisRPM(void) { return readChannel(zorv::Channel::ChassisFan); }
+int16_t ZORV_CALL GetCPUTemperature(void) { return readChannel(zorv::Channel::CpuTemp); }
+int16_t ZORV_CALL GetMBTemperature(void) { return readChannel(zorv::Channel::MbTemp); }
+int16_t ZORV_CALL GetVoltIN0(void) { return readChannel(zorv::Channel::In0); }
+int16_t ZORV_CALL GetVoltIN1(void) { return readChannel(zorv::Channel::In1); }
+int16_t ZORV_CALL GetVoltIN2(void) { return readChannel(zorv::Channel::In2); }
+int16_t ZORV_CALL GetVoltIN3(void) { return readChannel(zorv::Channel::In3); }
+int16_t ZORV_CALL GetVoltIN4(void) { return readChannel(zorv::Channel::In4); }
+int16_t ZORV_CALL GetVoltIN5(void) { return readChannel(zorv::Channel::In5); }
+int16_t ZORV_CALL GetVoltIN6(void) { return readChannel(zorv::Channel::In6); }
+int32_t ZORV_CALL GetChannelMask(void) { return static_cast<int32_t>(source().channelMask() & zorv::kAllChannels); }
 
-char* DMI_GetMBProduct(char* buffer) {
+char* ZORV_CALL DMI_GetMBProduct(char* buffer) {
     if (buffer) passthrough().mbProduct(buffer, ZORV_TEXT_BUFFER);
     return buffer;
 }
-char* DMI_GetMBManufacturer(char* buffer) {
+char* ZORV_CALL DMI_GetMBManufacturer(char* buffer) {
     if (buffer) passthrough().mbManufacturer(buffer, ZORV_TEXT_BUFFER);
     return buffer;
 }
-int32_t DMI_GetBIOSVender(char* buffer) {
+int32_t ZORV_CALL DMI_GetBIOSVender(char* buffer) {
     if (buffer) passthrough().biosVendor(buffer, ZORV_TEXT_BUFFER);
     return 1;
 }
-char* DMI_GetBIOSVersion(char* buffer) {
+char* ZORV_CALL DMI_GetBIOSVersion(char* buffer) {
     if (buffer) passthrough().biosVersion(buffer, ZORV_TEXT_BUFFER);
     return buffer;
 }
-int32_t GetCPUName(char* buffer) {
+int32_t ZORV_CALL GetCPUName(char* buffer) {
     if (!buffer) return 0;
     return passthrough().cpuName(buffer, ZORV_TEXT_BUFFER) ? 1 : 0;
 }
-int16_t DMI_GetMBClock(void) { return static_cast<int16_t>(passthrough().mbClock()); }
+int16_t ZORV_CALL DMI_GetMBClock(void) { return static_cast<int16_t>(passthrough().mbClock()); }
 
-int32_t GetSourceError(char* buffer, int32_t size) {
+int32_t ZORV_CALL GetSourceError(char* buffer, int32_t size) {
     const std::string& error = chosen().error;
     if (buffer && size > 0) {
         const std::size_t n = std::min(error.size(), static_cast<std::size_t>(size) - 1);

@@ -1,10 +1,19 @@
 #include "Passthrough.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <array>
 #include <cstring>
 
+#include "platform/LibraryCall.h"
 #include "platform/ModulePath.h"
 
 namespace zorv {
@@ -26,6 +35,28 @@ void copyOut(const char* from, std::size_t fromSize, char* out, std::size_t size
 LateBoundLibrary::LateBoundLibrary(std::string fileName, std::string preferredDir)
     : fileName_(std::move(fileName)), preferredDir_(std::move(preferredDir)) {}
 
+#ifdef _WIN32
+// Not freed: this runs while the library itself is unloaded, where freeing
+// another library is not allowed; the system releases it with the process.
+LateBoundLibrary::~LateBoundLibrary() = default;
+
+bool LateBoundLibrary::tryOpen() {
+    if (tried_) return handle_ != nullptr;
+    tried_ = true;
+    if (!preferredDir_.empty())
+        handle_ = LoadLibraryA(platform::joinPath(preferredDir_, fileName_).c_str());
+    if (!handle_) handle_ = LoadLibraryA(fileName_.c_str());
+    return handle_ != nullptr;
+}
+
+void* LateBoundLibrary::symbol(const char* name) {
+    if (!tryOpen()) return nullptr;
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
+}
+
+Passthrough::Passthrough(const std::string& libraryDir)
+    : dmi_("ZORVDMI.dll", libraryDir), ahd_("ZORVAHD.dll", libraryDir) {}
+#else
 LateBoundLibrary::~LateBoundLibrary() {
     if (handle_) dlclose(handle_);
 }
@@ -46,11 +77,12 @@ void* LateBoundLibrary::symbol(const char* name) {
 
 Passthrough::Passthrough(const std::string& libraryDir)
     : dmi_("libzorvdmi.so", libraryDir), ahd_("libzorvahd.so", libraryDir) {}
+#endif
 
 void Passthrough::dmiString(const char* function, char* out, std::size_t size) {
     std::array<char, kScratch> scratch{};
     // The DMI string queries all take a buffer; their results are not needed here.
-    using Fn = void* (*)(char*);
+    using Fn = void*(VELMON_LIBCALL*)(char*);
     if (auto fn = reinterpret_cast<Fn>(dmi_.symbol(function))) fn(scratch.data());
     scratch.back() = '\0';
     copyOut(scratch.data(), scratch.size(), out, size);
@@ -62,16 +94,16 @@ void Passthrough::biosVendor(char* out, std::size_t size) { dmiString("DMI_GetBI
 void Passthrough::biosVersion(char* out, std::size_t size) { dmiString("DMI_GetBIOSVersion", out, size); }
 
 std::uint16_t Passthrough::mbClock() {
-    using Fn = std::uint16_t (*)();
+    using Fn = std::uint16_t(VELMON_LIBCALL*)();
     auto fn = reinterpret_cast<Fn>(dmi_.symbol("DMI_GetMBClock"));
     return fn ? fn() : 0;
 }
 
 bool Passthrough::cpuName(char* out, std::size_t size) {
     out[0] = '\0';
-    using GetInfo = const void* (*)();
-    using Know = std::int32_t (*)(const void*, std::int32_t);
-    using Name = std::int32_t (*)(char*);
+    using GetInfo = const void*(VELMON_LIBCALL*)();
+    using Know = std::int32_t(VELMON_LIBCALL*)(const void*, std::int32_t);
+    using Name = std::int32_t(VELMON_LIBCALL*)(char*);
     if (!lookupDone_) {
         lookupDone_ = true;
         auto getInfo = reinterpret_cast<GetInfo>(dmi_.symbol("DMI_GetCPUInfo"));

@@ -1,8 +1,11 @@
 // Reading an integer from a Windows-style INI file with the rules of
 // GetPrivateProfileIntA: section and key names compare without regard to
-// case, the value's leading blanks are skipped, an optional sign is taken,
-// then decimal digits up to the first non-digit (none: 0). A missing file,
-// section or key, or an empty value, gives the default.
+// case or surrounding blanks (only the first section of a name is read, and
+// only the first of its keys of a name), a value wholly in quotes loses them, at most
+// 29 of its characters count; then leading blanks, an optional sign, an
+// optional lower-case base prefix (0x, 0o, 0b) and the digits up to the first
+// other character (none: 0), wrapping at 32 bits. A missing file, section
+// or key, or an empty value, gives the default.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +14,7 @@
 
 namespace platform {
 
-// The integer as the text says it, saturated at the 64-bit range so that the
-// caller can decide about values that do not fit its own width.
+// The integer as the platform reads the text: a 32-bit value, or the default.
 std::int64_t iniReadInt(std::string_view fileText, std::string_view section, std::string_view key,
                         std::int64_t defaultValue);
 

@@ -1,4 +1,7 @@
-// A small stand-in for the HKEY_LOCAL_MACHINE part of the Windows registry.
+// The HKEY_LOCAL_MACHINE part of the Windows registry. On Windows the calls
+// go to the registry itself; elsewhere a small stand-in keeps it on disk.
+//
+// The stand-in:
 // A key is a folder under the root, a value is a file named after the value
 // that holds exactly the value's data bytes. The calls give the outcomes the
 // Windows calls give (ERROR_SUCCESS, ERROR_FILE_NOT_FOUND, ERROR_MORE_DATA, …).
@@ -25,20 +28,24 @@ enum : long {
 
 enum : std::uint32_t { kRegNone = 0, kRegSz = 1, kRegBinary = 3, kRegDword = 4 };
 
+#ifndef _WIN32
 // Root folder standing for HKEY_LOCAL_MACHINE, read from the environment at each call.
 std::filesystem::path localMachineRoot();
 
 // Value names may hold characters a file name cannot; they are stored escaped.
 std::string valueFileName(const std::string& valueName);
+#endif
 
 class Key {
 public:
     Key() = default;
     Key(const Key&) = delete;
     Key& operator=(const Key&) = delete;
+#ifndef _WIN32
     Key(Key&&) noexcept = default;
     Key& operator=(Key&&) noexcept = default;
     ~Key() = default;
+#endif
 
     // RegOpenKeyEx: the key must exist. subKey uses "\" (or "/") between parts.
     static long open(const std::string& subKey, Key& out);
@@ -60,11 +67,28 @@ public:
     // RegCloseKey.
     long close();
 
+#ifdef _WIN32
+    Key(Key&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+    Key& operator=(Key&& other) noexcept {
+        if (this != &other) {
+            close();
+            handle_ = other.handle_;
+            other.handle_ = nullptr;
+        }
+        return *this;
+    }
+    ~Key() { close(); }
+    [[nodiscard]] bool isOpen() const { return handle_ != nullptr; }
+
+private:
+    void* handle_ = nullptr;  // HKEY
+#else
     [[nodiscard]] bool isOpen() const { return !path_.empty(); }
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
 
 private:
     std::filesystem::path path_;
+#endif
 };
 
 }  // namespace platform::registry

@@ -1,0 +1,14 @@
+# Cross-builds the libraries as Windows DLLs with Debian's mingw-w64 (the
+# posix thread model). Included by the toolchain file of each processor,
+# which sets VELMON_MINGW_TRIPLET.
+set(CMAKE_SYSTEM_NAME Windows)
+
+find_program(CMAKE_C_COMPILER NAMES ${VELMON_MINGW_TRIPLET}-gcc-posix ${VELMON_MINGW_TRIPLET}-gcc REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${VELMON_MINGW_TRIPLET}-g++-posix ${VELMON_MINGW_TRIPLET}-g++ REQUIRED)
+find_program(CMAKE_RC_COMPILER NAMES ${VELMON_MINGW_TRIPLET}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${VELMON_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
