@@ -2,6 +2,7 @@
 // runs the tray window's startup and then the event loop.
 #include "AppEnvironment.h"
 #include "AppDialogs.h"
+#include "InstanceBeacon.h"
 #include "SignalBridge.h"
 #include "SummaryDump.h"
 
@@ -105,6 +106,7 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&taskbar] { taskbar.queryUnload(); });
 
     if (!taskbar.startup()) return taskbar.exitStatus();
+    app::InstanceBeacon beacon(env.beaconPath(), [&taskbar] { taskbar.showWindowRequested(); });
 
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         // Without a tray the icon cannot be clicked: the window stands in
