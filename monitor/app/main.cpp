@@ -6,6 +6,8 @@
 #include "SignalBridge.h"
 #include "SummaryDump.h"
 
+#include "AlarmNotice.h"
+#include "DesktopNotifications.h"
 #include "IniSettingsBackend.h"
 #include "LibraryBinding.h"
 #include "MainWindow.h"
@@ -74,8 +76,13 @@ int main(int argc, char** argv) {
     ZorvAhdCpuDataPort cpuData(prompter, fatal);
     IniSettingsBackend settings;
     Monitor* monitor = nullptr;
+    AlarmNotifier* alarmNotice = nullptr;
     window::QtTimer tmrMonitor(1000, [&monitor] { if (monitor) monitor->tmrMonitorTick(); });
-    window::QtTimer tmrWarn(700, [&monitor] { if (monitor) monitor->tmrWarnTick(); });
+    window::QtTimer tmrWarn(700, [&monitor, &alarmNotice] {
+        if (!monitor) return;
+        monitor->tmrWarnTick();
+        if (alarmNotice) alarmNotice->update(monitor->alarms(), monitor->readings(), monitor->thresholds());
+    });
     window::QtBeeper beeper;
     window::TrayIcon tray;
     window::MainWindow mainWindow;
@@ -107,6 +114,16 @@ int main(int argc, char** argv) {
 
     if (!taskbar.startup()) return taskbar.exitStatus();
     app::InstanceBeacon beacon(env.beaconPath(), [&taskbar] { taskbar.showWindowRequested(); });
+
+    // The warning state's desktop notification, beside the tray's alerts.
+    window::DesktopNotifications notifications;
+    AlarmNotifier notifier(notifications, desktopNotificationsEnabled());
+    alarmNotice = &notifier;
+    notifications.setOnActivated([&taskbar, &core] {
+        if (const auto page = alarmPage(core.alarms())) taskbar.alarmNoticeActivated(*page);
+        else taskbar.showWindowRequested();
+    });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&notifications] { notifications.closeAtExit(); });
 
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         // Without a tray the icon cannot be clicked: the window stands in
