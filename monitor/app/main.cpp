@@ -83,7 +83,8 @@ int main(int argc, char** argv) {
         monitor->tmrWarnTick();
         if (alarmNotice) alarmNotice->update(monitor->alarms(), monitor->readings(), monitor->thresholds());
     });
-    window::QtBeeper beeper;
+    window::CanberraPlayer sounds;
+    window::QtBeeper beeper(&sounds);
     window::TrayIcon tray;
     window::MainWindow mainWindow;
     app::AppEnvironment env;
