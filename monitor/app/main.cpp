@@ -100,6 +100,9 @@ int main(int argc, char** argv) {
     mainWindow.setEvents(&core);
     mainWindow.setDialogLauncher(&dialogs.launcher());
     tray.setEvents(&taskbar);
+    tray.setMenuAllowed([&taskbar, &mainWindow, &dialogs] {
+        return !taskbar.busy() && !mainWindow.isWindowVisible() && !dialogs.logo().isVisible();
+    });
     taskbar.setMainWindowLayout([&mainWindow](Monitor& m) {
         const auto& fitted = m.fanConfiguration().fitted;
         mainWindow.layOut({fitted[0], fitted[1], fitted[2]}, m.dpiFactor());

@@ -2,8 +2,8 @@
 # The tray icon as a StatusNotifierItem, on a private session bus with Debian's
 # status-notifier-watcher and a host registered with it: the item registers,
 # its tooltip and image follow the monitor's state, Activate opens the main
-# window (the left click), ContextMenu pops up "On", "Off", "Exit" (the right
-# click) and the chosen command runs.
+# window (the left click), the exported menu and ContextMenu's popup offer
+# "On", "Off", "Exit" and the chosen command runs.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 if [ -z "${E2E_PRIVATE_BUS:-}" ]; then
@@ -81,6 +81,27 @@ prop Status | grep -q "'Active'" || e2e_fail "status: $(prop Status)"
 normal="$(pixmap)"
 echo "ok: normal state in tooltip, status Active"
 
+# The menu the host draws itself (com.canonical.dbusmenu).
+menu_path="$(prop Menu | grep -o "objectpath '[^']*'" | cut -d"'" -f2)"
+[ -n "$menu_path" ] && [ "$menu_path" != /NO_DBUSMENU ] || e2e_fail "no exported menu: $(prop Menu)"
+menu_call() { gdbus call --session -d "$service" -o "$menu_path" -m "com.canonical.dbusmenu.$1" "${@:2}"; }
+layout="$(menu_call GetLayout 0 "int32 -1" "[]" 2>&1)" || e2e_fail "GetLayout failed: $layout (menu $menu_path)"
+menu_id() { grep -oE "\(([0-9]+), \{[^}]*'label': <'$1'>" <<<"$layout" | grep -oE '^\([0-9]+' | tr -d '('; }
+for label in On Off Exit; do
+    [ -n "$(menu_id "$label")" ] || e2e_fail "no \"$label\" in the menu: $layout"
+done
+[ "$(grep -oE "'label': <'[^']*'>" <<<"$layout" | cut -d"'" -f4 | tr '\n' ' ')" = "On Off Exit " ] \
+    || e2e_fail "menu items: $layout"
+click() {
+    menu_call AboutToShow 0 >/dev/null
+    menu_call Event "$(menu_id "$1")" clicked '<0>' 0 >/dev/null
+}
+click Off
+e2e_wait 10 tooltip_is "Velmora is Off" || e2e_fail "Off from the exported menu: $(prop ToolTip)"
+click On
+e2e_wait 10 tooltip_is "System is in normal state" || e2e_fail "On from the exported menu: $(prop ToolTip)"
+echo "ok: the exported menu holds On, Off, Exit and its commands run"
+
 # The right click: the popup menu at the pointer; "Off" is its second item.
 xdotool mousemove 500 300
 item_call ContextMenu 500 300 || e2e_fail "ContextMenu failed"
@@ -115,6 +136,12 @@ echo "ok: On chosen from the menu"
 item_call Activate 500 300
 e2e_wait 10 e2e_main_window || e2e_fail "Activate did not open the main window"
 echo "ok: Activate opened the main window"
+
+# While the window is shown the menu's commands are refused, as the right click's are.
+click Off
+sleep 2
+tooltip_is "System is in normal state" || e2e_fail "Off ran with the window shown: $(prop ToolTip)"
+echo "ok: the exported menu does nothing while the window is shown"
 
 write_readings 0
 e2e_wait 20 tooltip_is "System is in warning state" || e2e_fail "warning tooltip: $(prop ToolTip)"
