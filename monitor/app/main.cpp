@@ -91,8 +91,9 @@ int main(int argc, char** argv) {
     app::Dialogs dialogs;
 
     app::SummaryDump view(mainWindow, qEnvironmentVariable("VELMON_TEST_DUMP").toStdString());
+    app::TrayDump trayView(tray, view);
     Ports ports{sensor, cpuData, settings, tmrMonitor, tmrWarn, beeper, prompter,
-                tray, view, dialogs.logo(), env};
+                trayView, view, dialogs.logo(), env};
     Monitor core(ports);
     monitor = &core;
     Taskbar taskbar(ports, core);
@@ -112,8 +113,12 @@ int main(int argc, char** argv) {
         taskbar.sessionEnding();
         QCoreApplication::exit(0);
     });
+    // A session save may be followed by a cancelled log-off or by nothing at
+    // all: save, but keep running; the end comes through aboutToQuit.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
-                     [&taskbar](QSessionManager&) { taskbar.queryUnload(); });
+                     [&taskbar](QSessionManager&) { taskbar.sessionSaveRequested(); });
+    QObject::connect(&app, &QGuiApplication::saveStateRequest, &app,
+                     [&taskbar](QSessionManager&) { taskbar.sessionSaveRequested(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&taskbar] { taskbar.queryUnload(); });
 
     if (!taskbar.startup()) return taskbar.exitStatus();
