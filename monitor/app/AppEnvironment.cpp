@@ -1,5 +1,7 @@
 #include "AppEnvironment.h"
 
+#include "InstanceBeacon.h"
+
 #include <platform/ModulePath.h>
 
 #include <QCoreApplication>
@@ -7,6 +9,15 @@
 #include <QScreen>
 
 namespace velmon::app {
+
+bool AppEnvironment::anotherInstanceRunning() {
+    if (!lock_.anotherInstanceRunning()) return false;
+    // Whether or not it answers, this start ends silently.
+    static_cast<void>(askRunningInstanceToShow(beaconPath()));
+    return true;
+}
+
+QString AppEnvironment::beaconPath() const { return beaconPathFor(QString::fromStdString(lock_.path())); }
 
 double AppEnvironment::logicalDpiX() const {
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -2,9 +2,12 @@
 // runs the tray window's startup and then the event loop.
 #include "AppEnvironment.h"
 #include "AppDialogs.h"
+#include "InstanceBeacon.h"
 #include "SignalBridge.h"
 #include "SummaryDump.h"
 
+#include "AlarmNotice.h"
+#include "DesktopNotifications.h"
 #include "IniSettingsBackend.h"
 #include "LibraryBinding.h"
 #include "MainWindow.h"
@@ -73,9 +76,15 @@ int main(int argc, char** argv) {
     ZorvAhdCpuDataPort cpuData(prompter, fatal);
     IniSettingsBackend settings;
     Monitor* monitor = nullptr;
+    AlarmNotifier* alarmNotice = nullptr;
     window::QtTimer tmrMonitor(1000, [&monitor] { if (monitor) monitor->tmrMonitorTick(); });
-    window::QtTimer tmrWarn(700, [&monitor] { if (monitor) monitor->tmrWarnTick(); });
-    window::QtBeeper beeper;
+    window::QtTimer tmrWarn(700, [&monitor, &alarmNotice] {
+        if (!monitor) return;
+        monitor->tmrWarnTick();
+        if (alarmNotice) alarmNotice->update(monitor->alarms(), monitor->readings(), monitor->thresholds());
+    });
+    window::CanberraPlayer sounds;
+    window::QtBeeper beeper(&sounds);
     window::TrayIcon tray;
     window::MainWindow mainWindow;
     app::AppEnvironment env;
@@ -92,6 +101,9 @@ int main(int argc, char** argv) {
     mainWindow.setEvents(&core);
     mainWindow.setDialogLauncher(&dialogs.launcher());
     tray.setEvents(&taskbar);
+    tray.setMenuAllowed([&taskbar, &mainWindow, &dialogs] {
+        return !taskbar.busy() && !mainWindow.isWindowVisible() && !dialogs.logo().isVisible();
+    });
     taskbar.setMainWindowLayout([&mainWindow](Monitor& m) {
         const auto& fitted = m.fanConfiguration().fitted;
         mainWindow.layOut({fitted[0], fitted[1], fitted[2]}, m.dpiFactor());
@@ -111,6 +123,17 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&taskbar] { taskbar.queryUnload(); });
 
     if (!taskbar.startup()) return taskbar.exitStatus();
+    app::InstanceBeacon beacon(env.beaconPath(), [&taskbar] { taskbar.showWindowRequested(); });
+
+    // The warning state's desktop notification, beside the tray's alerts.
+    window::DesktopNotifications notifications;
+    AlarmNotifier notifier(notifications, desktopNotificationsEnabled());
+    alarmNotice = &notifier;
+    notifications.setOnActivated([&taskbar, &core] {
+        if (const auto page = alarmPage(core.alarms())) taskbar.alarmNoticeActivated(*page);
+        else taskbar.showWindowRequested();
+    });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&notifications] { notifications.closeAtExit(); });
 
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         // Without a tray the icon cannot be clicked: the window stands in

@@ -1,5 +1,7 @@
 #include "IniSettingsBackend.h"
 
+#include "SettingsStore.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,8 +13,6 @@
 
 namespace velmon {
 namespace {
-
-constexpr const char* kGroup = "ZORVMonitor";
 
 QString q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -29,7 +29,8 @@ std::string IniSettingsBackend::defaultPath() {
     return config + "/Velmon/Velmon.ini";
 }
 
-IniSettingsBackend::IniSettingsBackend(std::string path) : path_(std::move(path)) {
+IniSettingsBackend::IniSettingsBackend(std::string path, std::string group)
+    : path_(std::move(path)), group_(std::move(group)) {
     const QFileInfo info(q(path_));
     if (info.exists() && (!info.isFile() || !info.isReadable())) damaged_ = true;
     openSettings();
@@ -42,7 +43,7 @@ IniSettingsBackend::~IniSettingsBackend() {
 
 void IniSettingsBackend::openSettings() {
     settings_ = std::make_unique<QSettings>(q(path_), QSettings::IniFormat);
-    settings_->beginGroup(QString::fromLatin1(kGroup));
+    settings_->beginGroup(q(group_));
 }
 
 std::optional<std::string> IniSettingsBackend::read(const std::string& key) {
@@ -70,6 +71,11 @@ void IniSettingsBackend::write(const std::string& key, const std::string& value)
     }
     settings_->setValue(q(key), q(value));
     settings_->sync();
+}
+
+bool desktopNotificationsEnabled(const std::string& path) {
+    IniSettingsBackend desktop(path, "Desktop");
+    return SettingsStore(desktop).readBool("Notifications", true);
 }
 
 struct InstanceLock::Impl {

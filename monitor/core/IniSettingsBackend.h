@@ -16,7 +16,9 @@ namespace velmon {
 
 class IniSettingsBackend final : public SettingsBackend {
 public:
-    explicit IniSettingsBackend(std::string path = defaultPath());
+    // group: "ZORVMonitor" for the monitor's settings, "Desktop" for the
+    // desktop integration's.
+    explicit IniSettingsBackend(std::string path = defaultPath(), std::string group = "ZORVMonitor");
     ~IniSettingsBackend() override;
     IniSettingsBackend(const IniSettingsBackend&) = delete;
     IniSettingsBackend& operator=(const IniSettingsBackend&) = delete;
@@ -34,9 +36,15 @@ private:
     void openSettings();
 
     std::string path_;
+    std::string group_;
     std::unique_ptr<QSettings> settings_;
     bool damaged_ = false;
 };
+
+// Notifications=True|False in the group "Desktop" of the settings file:
+// whether the warning state sends a desktop notification. True when the key,
+// the file or a readable value is missing.
+bool desktopNotificationsEnabled(const std::string& path = IniSettingsBackend::defaultPath());
 
 // Holds the per-user instance lock (QLockFile in $XDG_RUNTIME_DIR, else the
 // temporary folder) for the life of the object.

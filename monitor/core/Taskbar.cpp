@@ -128,16 +128,37 @@ void Taskbar::trayMessage(std::uint32_t message) {
     if (busy_) return;
     busy_ = true;
     if (message == kLeftButtonDown) {
-        if (!ports_.view.isWindowVisible()) {
-            if (ports_.logo.isVisible()) ports_.logo.unload();
-            if (on_) {
-                ports_.view.showWindow();
-                ports_.tmrMonitor.setEnabled(true);
-            }
-        }
+        openWindow(std::nullopt);
     } else if (message == kRightButtonDown) {
         if (!ports_.view.isWindowVisible() && !ports_.logo.isVisible()) ports_.tray.popupMenu();
     }
+    busy_ = false;
+}
+
+void Taskbar::openWindow(std::optional<Page> page) {
+    if (ports_.view.isWindowVisible()) return;
+    if (ports_.logo.isVisible()) ports_.logo.unload();
+    if (!on_) return;
+    if (page) {
+        monitor_.showAlarmPage(*page);
+    } else {
+        ports_.view.showWindow();
+    }
+    ports_.tmrMonitor.setEnabled(true);
+}
+
+void Taskbar::showWindowRequested() {
+    // Ignored while the popup menu or an earlier click is being handled.
+    if (busy_ || ended_) return;
+    busy_ = true;
+    openWindow(std::nullopt);
+    busy_ = false;
+}
+
+void Taskbar::alarmNoticeActivated(Page page) {
+    if (busy_ || ended_) return;
+    busy_ = true;
+    openWindow(page);
     busy_ = false;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "Monitor.h"
@@ -28,6 +29,13 @@ public:
     void menuOn() override;
     void menuOff() override;
     void menuExit() override;
+    // Another start of Velmon asks for the window, as a left click on the
+    // icon would: the logo closes and, while On, the main window shows.
+    void showWindowRequested();
+    // The desktop notification was activated: as showWindowRequested, with
+    // the hidden window opening on the page given.
+    void alarmNoticeActivated(Page page);
+
     // frmTaskbar is closed for good (the application quits): as sessionEnding.
     void queryUnload() override;
 
@@ -49,6 +57,7 @@ public:
 
 private:
     void end(int status);
+    void openWindow(std::optional<Page> page);
     void removeIcon();
 
     Ports ports_;

@@ -29,14 +29,26 @@ void QtTimer::setEnabled(bool enabled) {
     if (!enabled) timer_.stop();
 }
 
+void QtBeeper::sound(int kind, const char* eventId) {
+    QElapsedTimer& last = last_[static_cast<std::size_t>(kind)];
+    if (last.isValid() && last.elapsed() < 100) return;
+    last.start();
+    if (player_ && player_->play(eventId)) {
+        ++played_;
+        return;
+    }
+    ++bells_;
+    QApplication::beep();
+}
+
 void QtBeeper::simpleBeep() {
     ++simple_;
-    QApplication::beep();
+    sound(0, "bell");
 }
 
 void QtBeeper::standardBeep() {
     ++standard_;
-    QApplication::beep();
+    sound(1, "dialog-warning");
 }
 
 void QtPrompter::information(const std::string& title, const std::string& text) {

@@ -2,8 +2,12 @@
 #pragma once
 
 #include "Ports.h"
+#include "ThemeSound.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
+
+#include <array>
 
 #include <functional>
 
@@ -21,17 +25,31 @@ private:
     QTimer timer_;
 };
 
-// Both kinds sound the desktop's beep; they are counted apart.
+// The two kinds are counted apart and sound the sound theme's "bell"
+// (simple) and "dialog-warning" (standard), or the X bell where the theme
+// cannot be played. A kind asked for again within 100 ms (the three simple
+// beeps of one channel's tick) is counted but not started again: the sounds
+// would only pile up on each other.
 class QtBeeper final : public Beeper {
 public:
+    explicit QtBeeper(SoundPlayer* player = nullptr) : player_(player) {}
     void simpleBeep() override;
     void standardBeep() override;
     [[nodiscard]] int simpleCount() const { return simple_; }
     [[nodiscard]] int standardCount() const { return standard_; }
+    // Sounds started through the player, and X bells rung instead.
+    [[nodiscard]] int played() const { return played_; }
+    [[nodiscard]] int bells() const { return bells_; }
 
 private:
+    void sound(int kind, const char* eventId);
+
+    SoundPlayer* player_;
     int simple_ = 0;
     int standard_ = 0;
+    int played_ = 0;
+    int bells_ = 0;
+    std::array<QElapsedTimer, 2> last_;
 };
 
 // Message boxes. With VELMON_TEST_ANSWER set ("yes" or "no") no box is shown:

@@ -3,6 +3,8 @@
 #include "Art.h"
 
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusInterface>
 #include <QPixmap>
 
 #include <cstring>
@@ -57,8 +59,45 @@ void TrayIcon::apply(const TrayIconRecord& record) {
     icon_.setToolTip(trayTip(record));
 }
 
+// Qt shows the icon as a StatusNotifierItem exactly when a watcher with a
+// host runs on the session bus; there the host draws the menu itself.
+bool statusNotifierHostPresent() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) return false;
+    QDBusInterface watcher(QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
+                           QStringLiteral("org.kde.StatusNotifierWatcher"), bus);
+    watcher.setTimeout(2000);
+    return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
+}
+
+void TrayIcon::exportMenu() {
+    exported_ = true;
+    icon_.setContextMenu(&menu_);
+    // The host opens the menu whatever is shown; its commands obey the
+    // right click's rule, so they are greyed and ignored meanwhile.
+    QObject::connect(&menu_, &QMenu::aboutToShow, this, [this] {
+        const bool allowed = inPopup_ || !menuAllowed_ || menuAllowed_();
+        for (QAction* a : {on_, off_, exit_}) a->setEnabled(allowed);
+    });
+    QObject::connect(&menu_, &QMenu::triggered, this, [this](QAction* action) {
+        if (inPopup_) return;  // popupMenu() runs the command itself
+        setMenuChecks(checkedOn_, checkedOff_);
+        if (menuAllowed_ && !menuAllowed_()) return;
+        // Queued, as a click: Exit may remove the icon the host is talking to.
+        QMetaObject::invokeMethod(this, [this, action] { chosen(action); }, Qt::QueuedConnection);
+    });
+}
+
+void TrayIcon::chosen(QAction* action) {
+    if (!events_) return;
+    if (action == on_) events_->menuOn();
+    else if (action == off_) events_->menuOff();
+    else if (action == exit_) events_->menuExit();
+}
+
 void TrayIcon::add(const TrayIconRecord& record) {
     apply(record);
+    if (!exported_ && statusNotifierHostPresent()) exportMenu();
     // Shown even while no tray is running: the icon appears when one starts.
     icon_.show();
     shown_ = true;
@@ -78,16 +117,17 @@ QString TrayIcon::toolTip() const { return icon_.toolTip(); }
 void TrayIcon::popupMenu() {
     // The command runs after the menu has closed, before this returns.
     const bool wasOn = on_->isChecked(), wasOff = off_->isChecked();
-    QAction* chosen = menu_.exec(QCursor::pos());
+    inPopup_ = true;
+    QAction* action = menu_.exec(QCursor::pos());
+    inPopup_ = false;
     // The check marks are the core's to set, not the menu's own toggling.
     setMenuChecks(wasOn, wasOff);
-    if (!events_ || !chosen) return;
-    if (chosen == on_) events_->menuOn();
-    else if (chosen == off_) events_->menuOff();
-    else if (chosen == exit_) events_->menuExit();
+    if (action) chosen(action);
 }
 
 void TrayIcon::setMenuChecks(bool on, bool off) {
+    checkedOn_ = on;
+    checkedOff_ = off;
     on_->setChecked(on);
     off_->setChecked(off);
 }

@@ -12,6 +12,7 @@
 #include <QSystemTrayIcon>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 namespace velmon::window {
@@ -28,6 +29,9 @@ public:
     ~TrayIcon() override;
 
     void setEvents(TaskbarEvents* events) { events_ = events; }
+    // Whether the menu may be used now: neither the main window nor the logo
+    // shown, no earlier click being handled.
+    void setMenuAllowed(std::function<bool()> allowed) { menuAllowed_ = std::move(allowed); }
 
     void add(const TrayIconRecord& record) override;
     void modify(const TrayIconRecord& record) override;
@@ -41,9 +45,12 @@ public:
     [[nodiscard]] TrayImage image() const { return image_; }
     [[nodiscard]] QMenu* menu() { return &menu_; }
     [[nodiscard]] QSystemTrayIcon* icon() { return &icon_; }
+    [[nodiscard]] bool menuExported() const { return exported_; }
 
 private:
     void apply(const TrayIconRecord& record);
+    void exportMenu();
+    void chosen(QAction* action);
 
     TaskbarEvents* events_ = nullptr;
     QSystemTrayIcon icon_;
@@ -54,6 +61,10 @@ private:
     QAction* on_ = nullptr;
     QAction* off_ = nullptr;
     QAction* exit_ = nullptr;
+    std::function<bool()> menuAllowed_;
+    bool exported_ = false;
+    bool inPopup_ = false;
+    bool checkedOn_ = true, checkedOff_ = false;  // as the core last set them
 };
 
 }  // namespace velmon::window

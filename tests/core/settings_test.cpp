@@ -96,6 +96,35 @@ TEST_F(IniBackend, WritesGroupAndReadsBack) {
     EXPECT_EQ(again.read("Nothing"), std::nullopt);
 }
 
+TEST_F(IniBackend, DesktopNotificationsSettingBesideTheMonitorsGroup) {
+    EXPECT_TRUE(desktopNotificationsEnabled(path())) << "no file: on";
+    QDir().mkpath(dir.path() + "/Velmon");
+    const struct {
+        const char* value;
+        bool enabled;
+    } cases[] = {{"False", false}, {"false", false}, {"0", false}, {"True", true}, {"1", true}, {"maybe", true}, {"", true}};
+    for (const auto& c : cases) {
+        {
+            std::ofstream out(path(), std::ios::binary);
+            out << "[ZORVMonitor]\nNotifications=False\nCPUFan=2500\n[Desktop]\nNotifications=" << c.value << "\n";
+        }
+        EXPECT_EQ(desktopNotificationsEnabled(path()), c.enabled) << c.value;
+    }
+    // The monitor's own writes keep the desktop group.
+    {
+        IniSettingsBackend b(path());
+        EXPECT_EQ(b.read("CPUFan"), "2500");
+        b.write("CPUFan", "2800");
+    }
+    EXPECT_NE(slurp(path()).find("[Desktop]"), std::string::npos) << slurp(path());
+    EXPECT_TRUE(desktopNotificationsEnabled(path()));
+    {
+        std::ofstream out(path(), std::ios::binary);
+        out << "[ZORVMonitor]\nNotifications=False\n";
+    }
+    EXPECT_TRUE(desktopNotificationsEnabled(path())) << "only the Desktop group counts";
+}
+
 TEST_F(IniBackend, DefaultPathFollowsXdgConfigHome) {
     qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
     EXPECT_EQ(IniSettingsBackend::defaultPath(), path());

@@ -340,6 +340,41 @@ TEST_F(TaskbarTest, BusyGuardIgnoresMessagesDuringTheMenu) {
     EXPECT_TRUE(r.view.windowVisible);
 }
 
+// Another start of Velmon and the desktop notification ask for the window
+// with the left click's rules: On only, the logo closes, the menu's busy
+// guard holds; the notification also chooses the page.
+TEST_F(TaskbarTest, WindowRequestsFollowTheLeftClicksRules) {
+    ASSERT_TRUE(r.taskbar.startup());
+    r.tmrMonitor.enabled = false;  // the logo paused it
+    r.taskbar.showWindowRequested();
+    EXPECT_EQ(r.logo.unloads, 1);
+    EXPECT_TRUE(r.view.windowVisible);
+    EXPECT_TRUE(r.tmrMonitor.enabled);
+    EXPECT_EQ(r.taskbar.lastMessage(), 0U) << "not a tray message";
+    r.taskbar.alarmNoticeActivated(Page::Volt);  // already visible: the page stays
+    EXPECT_EQ(r.view.shows, 1);
+    EXPECT_TRUE(r.view.isVisible({Ctl::PagePanel, static_cast<int>(Page::Fan)}));
+
+    r.view.windowVisible = false;
+    r.taskbar.alarmNoticeActivated(Page::Temp);
+    EXPECT_TRUE(r.view.windowVisible);
+    EXPECT_TRUE(r.view.isVisible({Ctl::PagePanel, static_cast<int>(Page::Temp)}));
+    EXPECT_FALSE(r.view.isVisible({Ctl::PagePanel, static_cast<int>(Page::Fan)}));
+
+    r.view.windowVisible = false;
+    r.taskbar.menuOff();
+    r.taskbar.showWindowRequested();
+    r.taskbar.alarmNoticeActivated(Page::Fan);
+    EXPECT_FALSE(r.view.windowVisible);
+    EXPECT_FALSE(r.tmrMonitor.enabled);
+
+    r.taskbar.menuOn();
+    r.tray.duringPopup = [&] { r.taskbar.showWindowRequested(); };
+    r.taskbar.trayMessage(516);
+    EXPECT_EQ(r.tray.popups, 1);
+    EXPECT_FALSE(r.view.windowVisible) << "ignored while the menu is open";
+}
+
 TEST_F(TaskbarTest, OnAndOffRecords) {
     ASSERT_TRUE(r.taskbar.startup());
     r.sensor[SC::CpuFan] = 100;

@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -81,6 +86,45 @@ TEST(Beeper, CountsTheTwoKindsApart) {
     beeper.standardBeep();
     EXPECT_EQ(beeper.simpleCount(), 3);
     EXPECT_EQ(beeper.standardCount(), 1);
+}
+
+struct FakePlayer : window::SoundPlayer {
+    bool works = true;
+    std::vector<std::string> played;
+    bool play(const char* eventId) override {
+        played.emplace_back(eventId);
+        return works;
+    }
+};
+
+TEST(Beeper, PlaysTheThemesSoundsAndRingsTheBellWhereTheyFail) {
+    FakePlayer player;
+    window::QtBeeper beeper(&player);
+    // One channel's tick: three simple beeps, then the standard one.
+    for (int i = 0; i < 3; ++i) beeper.simpleBeep();
+    beeper.standardBeep();
+    EXPECT_EQ(beeper.simpleCount(), 3);
+    EXPECT_EQ(beeper.standardCount(), 1);
+    EXPECT_EQ(player.played, (std::vector<std::string>{"bell", "dialog-warning"}))
+        << "a kind repeated at once is counted, not started again";
+    EXPECT_EQ(beeper.bells(), 0);
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    player.works = false;  // the sound server went away
+    beeper.simpleBeep();
+    beeper.standardBeep();
+    EXPECT_EQ(player.played.size(), 4U);
+    EXPECT_EQ(beeper.played(), 2);
+    EXPECT_EQ(beeper.bells(), 2);
+    EXPECT_EQ(beeper.simpleCount(), 4);
+    EXPECT_EQ(beeper.standardCount(), 2);
+}
+
+TEST(Beeper, WithoutAPlayerRingsTheBell) {
+    window::QtBeeper beeper;
+    beeper.standardBeep();
+    EXPECT_EQ(beeper.bells(), 1);
+    EXPECT_EQ(beeper.played(), 0);
 }
 
 TEST(Timer, EnablingARunningTimerKeepsIt) {

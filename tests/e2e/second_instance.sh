@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# A second start of Velmon while one runs with its window hidden: the running
+# one shows its main window, and the second ends at once, silently, with 0.
+set -uo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+. "$here/lib.sh"
+e2e_require Xvfb trayer xdotool xwininfo
+stage="${VELMON_STAGE_DIR:?VELMON_STAGE_DIR names the folder holding velmon}"
+[ -x "$stage/velmon" ] || e2e_fail "no velmon in $stage"
+
+E2E_TMP="$(mktemp -d)"
+trap e2e_cleanup EXIT
+mkdir -p "$E2E_TMP/config/Velmon" "$E2E_TMP/runtime" "$E2E_TMP/registry"
+chmod 700 "$E2E_TMP/runtime"
+printf '[ZORVMonitor]\nShowLogo=0\n' >"$E2E_TMP/config/Velmon/Velmon.ini"
+cat >"$E2E_TMP/readings" <<EOT
+cpu_fan = 3500
+power_fan = 3000
+chassis_fan = 2500
+cpu_temp = 45
+mb_temp = 30
+in0 = 2800
+in1 = 2500
+in2 = 3300
+in3 = 5000
+in4 = 12000
+in5 = -12000
+in6 = -5000
+EOT
+
+export XDG_CONFIG_HOME="$E2E_TMP/config" XDG_RUNTIME_DIR="$E2E_TMP/runtime"
+export ZORV_REGISTRY="$E2E_TMP/registry" ZORV_SOURCE="file:$E2E_TMP/readings" VELMON_TEST_ANSWER=yes
+e2e_start_display
+
+"$stage/velmon" >"$E2E_TMP/velmon.log" 2>&1 &
+velmon=$!
+E2E_PIDS+=("$velmon")
+e2e_wait 20 e2e_tray_icon_centre || e2e_fail "the tray icon did not appear"
+[ -S "$E2E_TMP/runtime/Velmon.socket" ] || e2e_fail "the running instance does not listen beside its lock"
+e2e_main_window >/dev/null && e2e_fail "the main window is shown at startup"
+
+second_start() {
+    timeout 20 "$stage/velmon" >"$E2E_TMP/second.log" 2>&1
+    local status=$?
+    [ "$status" -eq 0 ] || e2e_fail "second instance ended with status $status"
+    [ -s "$E2E_TMP/second.log" ] && e2e_fail "second instance printed: $(cat "$E2E_TMP/second.log")"
+    return 0
+}
+
+second_start
+e2e_wait 15 e2e_main_window || e2e_fail "the second start did not bring up the main window"
+echo "ok: a second start showed the hidden window ($(e2e_main_window)) and ended silently with 0"
+
+# With the window already up, a further start changes nothing and ends the same way.
+win="$(e2e_main_window)"
+second_start
+[ "$(e2e_main_window)" = "$win" ] || e2e_fail "the main window changed after a third start"
+kill -0 "$velmon" 2>/dev/null || e2e_fail "the running instance ended"
+echo "ok: a third start with the window shown ended silently with 0"
