@@ -2,6 +2,7 @@
 // file expected/<name>.prom holding the exact text.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@ struct ExpositionCase {
     std::string name;
     ExportSnapshot snapshot;
 };
+
+// Test names show the state's name, not its bytes.
+inline void PrintTo(const ExpositionCase& c, std::ostream* os) { *os << c.name; }
 
 inline std::size_t ch(SensorChannel c) { return static_cast<std::size_t>(c); }
 
