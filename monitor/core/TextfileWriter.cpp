@@ -13,9 +13,10 @@ namespace velmon {
 TextfileWriter::TextfileWriter(std::string directory, Report report)
     : directory_(std::move(directory)), report_(std::move(report)) {
     while (directory_.size() > 1 && directory_.back() == '/') directory_.pop_back();
-    path_ = directory_ + "/" + kMetricsFileName;
+    const std::string prefix = directory_ == "/" ? directory_ : directory_ + "/";
+    path_ = prefix + kMetricsFileName;
     // The collector reads only names ending in .prom; this one never does.
-    temporaryPattern_ = directory_ + "/." + kMetricsFileName + ".XXXXXX";
+    temporaryPattern_ = prefix + "." + kMetricsFileName + ".XXXXXX";
 }
 
 bool TextfileWriter::fail(const char* step, int error) {

@@ -44,6 +44,7 @@ protected:
 TEST_F(Writer, ReplacesTheFileAndLeavesNothingElse) {
     TextfileWriter w(dir.string() + "/", report);
     EXPECT_EQ(w.path(), (dir / "velmon.prom").string());
+    EXPECT_EQ(TextfileWriter("/", {}).path(), "/velmon.prom");
     ASSERT_TRUE(w.write("velmon_warning_state 0\n"));
     ASSERT_TRUE(w.write("velmon_warning_state 1\n"));
     EXPECT_EQ(slurp(dir / "velmon.prom"), "velmon_warning_state 1\n");
