@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <string>
 
 namespace velmon::app {
 namespace {
@@ -19,16 +20,22 @@ const char* summaryName(Ctl ctl) {
 
 void SummaryDump::setText(ControlRef control, const std::string& text) {
     inner_.setText(control, text);
-    if (path_.empty() || !summaryName(control.ctl)) return;
-    auto& slot = texts_[{static_cast<int>(control.ctl), control.index}];
+    if (const char* name = summaryName(control.ctl))
+        note(std::string(name) + ' ' + std::to_string(control.index), text);
+}
+
+void SummaryDump::noteTray(const TrayIconRecord& record) { note("tray", trayTip(record)); }
+
+void SummaryDump::note(const std::string& key, const std::string& text) {
+    if (path_.empty()) return;
+    auto& slot = texts_[key];
     if (slot == text) return;
     slot = text;
     // Written whole and renamed, so a reader never sees half a file.
     const std::string tmp = path_ + ".tmp";
     {
         std::ofstream out(tmp, std::ios::trunc);
-        for (const auto& [key, value] : texts_)
-            out << summaryName(static_cast<Ctl>(key.first)) << ' ' << key.second << " = " << value << '\n';
+        for (const auto& [name, value] : texts_) out << name << " = " << value << '\n';
     }
     std::rename(tmp.c_str(), path_.c_str());
 }

@@ -1,13 +1,15 @@
 // For the end-to-end tests: with VELMON_TEST_DUMP naming a file, every text
 // the core writes to a Summary page value is also kept there as
-// "control index = text" lines, so a test reads what the user would see.
-// Without the variable the view is passed through untouched.
+// "control index = text" lines, and the tray icon's tooltip as "tray = text",
+// so a test reads what the user would see (or hear of: a tooltip stands for
+// the beeps). Without the variable the view is passed through untouched.
 #pragma once
 
 #include <map>
 #include <string>
 #include <utility>
 
+#include "MonitorState.h"
 #include "Ports.h"
 
 namespace velmon::app {
@@ -37,10 +39,36 @@ public:
     void hideWindow() override { inner_.hideWindow(); }
     void setTopmost(bool topmost) override { inner_.setTopmost(topmost); }
 
+    // Notes the tooltip of every record the tray port is given.
+    void noteTray(const TrayIconRecord& record);
+
 private:
+    void note(const std::string& key, const std::string& text);
+
     MainView& inner_;
     std::string path_;
-    std::map<std::pair<int, int>, std::string> texts_;
+    std::map<std::string, std::string> texts_;
+};
+
+// The tray port with its tooltips noted in a SummaryDump.
+class TrayDump final : public TrayPort {
+public:
+    TrayDump(TrayPort& inner, SummaryDump& dump) : inner_(inner), dump_(dump) {}
+    void add(const TrayIconRecord& record) override {
+        inner_.add(record);
+        dump_.noteTray(record);
+    }
+    void modify(const TrayIconRecord& record) override {
+        inner_.modify(record);
+        dump_.noteTray(record);
+    }
+    void remove(const TrayIconRecord& record) override { inner_.remove(record); }
+    void popupMenu() override { inner_.popupMenu(); }
+    void setMenuChecks(bool on, bool off) override { inner_.setMenuChecks(on, off); }
+
+private:
+    TrayPort& inner_;
+    SummaryDump& dump_;
 };
 
 }  // namespace velmon::app

@@ -105,8 +105,9 @@ int main(int argc, char** argv) {
     app::Dialogs dialogs;
 
     app::SummaryDump view(mainWindow, qEnvironmentVariable("VELMON_TEST_DUMP").toStdString());
+    app::TrayDump trayView(tray, view);
     Ports ports{sensor, cpuData, settings, tmrMonitor, tmrWarn, beeper, prompter,
-                tray, view, dialogs.logo(), env};
+                trayView, view, dialogs.logo(), env};
     Monitor core(ports);
     Taskbar taskbar(ports, core);
     events = &core;
@@ -148,8 +149,12 @@ int main(int argc, char** argv) {
         taskbar.sessionEnding();
         QCoreApplication::exit(0);
     });
+    // A session save may be followed by a cancelled log-off or by nothing at
+    // all: save, but keep running; the end comes through aboutToQuit.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
-                     [&taskbar](QSessionManager&) { taskbar.queryUnload(); });
+                     [&taskbar](QSessionManager&) { taskbar.sessionSaveRequested(); });
+    QObject::connect(&app, &QGuiApplication::saveStateRequest, &app,
+                     [&taskbar](QSessionManager&) { taskbar.sessionSaveRequested(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&taskbar] { taskbar.queryUnload(); });
 
     if (!taskbar.startup()) return taskbar.exitStatus();

@@ -326,6 +326,9 @@ void Monitor::checkClickRules(int fan, bool checked) {
 }
 
 void Monitor::evaluateFan(int f) {
+    // A fan the board does not have is never read: its reading stays 0 and
+    // its installed flag at the initial true, which must not count as a stop.
+    if (!fanConfig_.configured(f)) return;
     if (readings_.fan[at(f)] > thresholds_.fan[at(f)]) {
         clearAlarm(fanChannel(f));
     } else if (thresholds_.installed[at(f)]) {

@@ -161,6 +161,11 @@ void Taskbar::menuExit() {
 
 void Taskbar::queryUnload() { sessionEnding(); }
 
+void Taskbar::sessionSaveRequested() {
+    if (ended_) return;
+    monitor_.unload();
+}
+
 void Taskbar::sessionEnding() {
     if (ended_) return;
     ended_ = true;

@@ -28,12 +28,18 @@ public:
     void menuOn() override;
     void menuOff() override;
     void menuExit() override;
-    // The window system closes frmTaskbar (log-off): as sessionEnding.
+    // frmTaskbar is closed for good (the application quits): as sessionEnding.
     void queryUnload() override;
 
-    // SIGTERM, SIGHUP, SIGINT or log-off: save the thresholds as Exit does and
-    // remove the tray icon. Runs once; later calls do nothing.
+    // SIGTERM, SIGHUP, SIGINT or the real end of the program: save the
+    // thresholds as Exit does and remove the tray icon. Runs once; later calls
+    // do nothing.
     void sessionEnding();
+
+    // The session manager asks for the state to be saved. That is no end: a
+    // log-off may be cancelled and a session save is routine, so only the
+    // thresholds are saved and polling, alerts and the icon go on.
+    void sessionSaveRequested();
 
     [[nodiscard]] bool isOn() const { return on_; }
     [[nodiscard]] bool busy() const { return busy_; }

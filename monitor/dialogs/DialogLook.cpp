@@ -1,6 +1,7 @@
 #include "DialogLook.h"
 
 #include <QGuiApplication>
+#include <QRect>
 #include <QScreen>
 #include <QWidget>
 
@@ -23,7 +24,9 @@ void centreOnScreen(QWidget& window) {
         return;
     }
     const QRect area = screen->geometry();
-    window.move(area.topLeft() + centredOrigin(area.size(), window.size()));
+    // setGeometry, not move: move places the window manager's frame there,
+    // pushing the client area right and down by the frame's width.
+    window.setGeometry(QRect(area.topLeft() + centredOrigin(area.size(), window.size()), window.size()));
 }
 
 }  // namespace velmon

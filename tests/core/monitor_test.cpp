@@ -457,6 +457,25 @@ TEST(Activate, ResetRedrawReevaluatesEveryAlarm) {
     }
 }
 
+// A board with fewer fans: the unconfigured ones are never read, so they hold
+// reading 0 and their initial installed flag; the reset redraw must leave them
+// quiet, or the warning could never be cleared.
+TEST(Activate, ResetOnABoardWithOneFanStaysNormal) {
+    Rig r;
+    r.monitor.fanConfiguration().fitted = {1, 0, 0};
+    r.monitor.load();
+    ASSERT_TRUE(r.monitor.thresholds().installed[1] && r.monitor.thresholds().installed[2]);
+    r.monitor.thresholds() = WarningThresholds{};
+    r.monitor.thresholdsResetPending() = true;
+    r.monitor.formActivated();
+    EXPECT_FALSE(r.alarm(SC::PowerFan));
+    EXPECT_FALSE(r.alarm(SC::ChassisFan));
+    r.monitor.tmrWarnTick();
+    EXPECT_EQ(r.beeper.simple, 0);
+    ASSERT_FALSE(r.tray.calls.empty());
+    EXPECT_EQ(trayTip(r.tray.calls.back().record), kTipNormal);
+}
+
 // ---- Temperature pointer drags ------------------------------------------------
 
 struct TempDragCase {

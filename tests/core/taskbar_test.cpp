@@ -225,6 +225,29 @@ TEST_F(TaskbarTest, SessionEndSavesThresholdsOnce) {
     EXPECT_EQ(r.tray.count('r'), 1);
 }
 
+TEST_F(TaskbarTest, SessionSaveKeepsMonitoringAndTheRealEndStillSaves) {
+    ASSERT_TRUE(r.taskbar.startup());
+    r.tmrWarn.enabled = true;
+    r.monitor.thresholds().temp[1] = 55;
+    r.taskbar.sessionSaveRequested();
+    EXPECT_EQ(r.settings.values["MBTemp"], "55");
+    // The log-off is cancelled: everything goes on as before.
+    EXPECT_TRUE(r.tmrMonitor.enabled);
+    EXPECT_TRUE(r.tmrWarn.enabled);
+    EXPECT_EQ(r.tray.count('r'), 0);
+    EXPECT_TRUE(r.env.quits.empty());
+    r.sensor[SC::CpuFan] = 0;
+    r.monitor.intervals().fan = 1;
+    r.monitor.tmrMonitorTick();
+    EXPECT_TRUE(r.alarm(SC::CpuFan));
+    // A change after the save is stored at the real end, which removes the icon.
+    r.monitor.thresholds().temp[1] = 57;
+    r.taskbar.queryUnload();
+    EXPECT_EQ(r.settings.values["MBTemp"], "57");
+    EXPECT_EQ(r.tray.count('r'), 1);
+    EXPECT_FALSE(r.tmrMonitor.enabled);
+}
+
 // ---- Tray messages and On/Off --------------------------------------------------
 
 TEST_F(TaskbarTest, LeftClickShowsTheWindowOnlyWhenOn) {

@@ -7,7 +7,7 @@
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 . "$here/../e2e/lib.sh"
-e2e_require Xvfb trayer xdotool xwininfo
+e2e_require Xvfb openbox trayer xdotool xwininfo xprop
 stage="${VELMON_STAGE_DIR:?VELMON_STAGE_DIR names the folder holding velmon}"
 [ -x "$stage/velmon" ] || e2e_fail "no velmon in $stage"
 
@@ -22,27 +22,15 @@ e2e_start_display
 
 # window_sized TITLE WIDTH HEIGHT: the id of a visible window with that title and client size.
 window_sized() {
-    local id
+    local id w h
     for id in $(xdotool search --onlyvisible --name "^$1\$"); do
-        eval "$(xdotool getwindowgeometry --shell "$id")"
-        if [ "$WIDTH" -eq "$2" ] && [ "$HEIGHT" -eq "$3" ]; then
+        read -r w h < <(e2e_window_size "$id") || continue
+        if [ "$w" -eq "$2" ] && [ "$h" -eq "$3" ]; then
             echo "$id"
             return 0
         fi
     done
     return 1
-}
-# click_in ID X Y: a left click at client coordinates of a window.
-click_in() {
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    xdotool mousemove $((X + $2)) $((Y + $3)) click 1
-}
-# press_in ID X Y: a press and a release a moment later (the ovals act on release).
-press_in() {
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    xdotool mousemove $((X + $2)) $((Y + $3)) mousedown 1
-    sleep 0.3
-    xdotool mouseup 1
 }
 gone() { ! window_sized "$@" >/dev/null; }
 
@@ -52,13 +40,13 @@ E2E_PIDS+=("$velmon")
 
 e2e_wait 20 window_sized Velmora 505 247 || e2e_fail "the logo window did not show at the first start"
 logo="$(window_sized Velmora 505 247)"
-eval "$(xdotool getwindowgeometry --shell "$logo")"
+read -r X Y < <(e2e_window_corner "$logo")
 [ "$X" -eq 259 ] && [ "$Y" -eq 260 ] || e2e_fail "the logo is at $X,$Y, not centred at 259,260"
 echo "ok: logo window centred"
 
-click_in "$logo" 30 221     # "Show this next time"
+e2e_click "$logo" 30 221     # "Show this next time"
 sleep 0.3
-click_in "$logo" 432 222    # "Hide"
+e2e_click "$logo" 432 222    # "Hide"
 e2e_wait 5 gone Velmora 505 247 || e2e_fail "Hide did not close the logo"
 e2e_wait 5 grep -qx ShowLogo=0 "$ini" || e2e_fail "ShowLogo=0 was not stored"
 e2e_main_window >/dev/null && e2e_fail "Hide showed the main window"
@@ -70,14 +58,14 @@ xdotool mousemove "$ix" "$iy" click 1
 e2e_wait 10 e2e_main_window || e2e_fail "a tray click did not show the main window"
 main="$(e2e_main_window)"
 
-press_in "$main" 475 336    # Setting oval
+e2e_press "$main" 475 336    # Setting oval
 e2e_wait 10 window_sized "Settings -- Velmora V1.3" 452 236 || e2e_fail "the Settings dialog did not open"
 set_id="$(window_sized "Settings -- Velmora V1.3" 452 236)"
-eval "$(xdotool getwindowgeometry --shell "$set_id")"
+read -r X Y < <(e2e_window_corner "$set_id")
 [ "$X" -eq 286 ] && [ "$Y" -eq 266 ] || e2e_fail "Settings is at $X,$Y, not centred at 286,266"
-click_in "$set_id" 26 161   # "Run When Windows Starts"
+e2e_click "$set_id" 26 161   # "Run When Windows Starts"
 sleep 0.3
-click_in "$set_id" 333 212  # OK
+e2e_click "$set_id" 333 212  # OK
 e2e_wait 5 gone "Settings -- Velmora V1.3" 452 236 || e2e_fail "OK did not close Settings"
 entry="$E2E_TMP/config/autostart/ZORVVelmora.desktop"
 e2e_wait 5 test -f "$entry" || e2e_fail "no autostart entry was written"
@@ -86,11 +74,11 @@ grep -qx '\[Desktop Entry\]' "$entry" && grep -qx 'Type=Application' "$entry" \
 grep -qx FanInterval=5 "$ini" || e2e_fail "FanInterval was not stored"
 echo "ok: Settings wrote the intervals and the autostart entry"
 
-press_in "$main" 401 336    # System oval
+e2e_press "$main" 401 336    # System oval
 e2e_wait 10 window_sized "System Information -- Velmora V1.3" 452 238 \
     || e2e_fail "the System Information dialog did not open"
 sys_id="$(window_sized "System Information -- Velmora V1.3" 452 238)"
-click_in "$sys_id" 343 220  # OK
+e2e_click "$sys_id" 343 220  # OK
 e2e_wait 5 gone "System Information -- Velmora V1.3" 452 238 || e2e_fail "OK did not close System Information"
 echo "ok: System Information opened and closed"
 

@@ -14,7 +14,7 @@ if [ -z "${VELMON_IN_NAMESPACE:-}" ]; then
 fi
 
 . "$here/lib.sh"
-e2e_require Xvfb trayer xdotool xwininfo
+e2e_require Xvfb openbox trayer xdotool xwininfo xprop
 stage="${VELMON_STAGE_DIR:?VELMON_STAGE_DIR names the folder holding velmon}"
 [ -x "$stage/velmon" ] || e2e_fail "no velmon in $stage"
 

@@ -1,5 +1,7 @@
-# Shared helpers of the end-to-end runs: a private X display with a tray host,
-# bounded waits, and cleanup of everything started here.
+# Shared helpers of the end-to-end runs: a private X display with a window
+# manager (openbox) and a tray host, bounded waits, pointer input at window
+# positions as the window manager placed them, and cleanup of everything
+# started here.
 # Sourced by the test scripts; they set E2E_TMP before calling e2e_start_display.
 
 E2E_PIDS=()
@@ -37,8 +39,9 @@ e2e_require() {
 }
 
 # Starts Xvfb on a display number it picks itself (-displayfd: no race with
-# other runs choosing at the same time) and trayer on it. -noreset: a server
-# that resets when its last client leaves refuses the next one for a moment.
+# other runs choosing at the same time), openbox and trayer on it, as a
+# user's desktop has them. -noreset: a server that resets when its last
+# client leaves refuses the next one for a moment.
 e2e_start_display() {
     local fifo="$E2E_TMP/displayfd" n=""
     mkfifo "$fifo"
@@ -48,6 +51,10 @@ e2e_start_display() {
     [ -n "$n" ] || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
     export DISPLAY=":$n"
     e2e_wait 10 xdotool getdisplaygeometry || e2e_fail "display $DISPLAY does not answer"
+    openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+    E2E_PIDS+=($!)
+    # The manager is in charge once it names its check window on the root.
+    e2e_wait 20 e2e_wm_running || e2e_fail "openbox did not start: $(cat "$E2E_TMP/openbox.log")"
     trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 32 \
         >"$E2E_TMP/trayer.log" 2>&1 &
     E2E_PIDS+=($!)
@@ -69,4 +76,101 @@ e2e_tray_icon_centre() {
 # Prints the window id of the visible main window.
 e2e_main_window() {
     xdotool search --onlyvisible --name '^Velmora$' | head -n 1 | grep .
+}
+
+e2e_wm_running() {
+    xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'
+}
+
+# e2e_window_corner ID: prints "X Y", the screen position of the client
+# area's top-left corner as the window manager placed it (xdotool's
+# geometry is off by the frame under a reparenting manager).
+e2e_window_corner() {
+    xwininfo -id "$1" | awk '
+        /Absolute upper-left X:/ { x = $NF }
+        /Absolute upper-left Y:/ { y = $NF }
+        END { if (x == "" || y == "") exit 1; print x, y }'
+}
+
+# e2e_window_size ID: prints "WIDTH HEIGHT" of the client area.
+e2e_window_size() {
+    xwininfo -id "$1" | awk '
+        /^ +Width:/ { w = $NF }
+        /^ +Height:/ { h = $NF }
+        END { if (w == "" || h == "") exit 1; print w, h }'
+}
+
+# e2e_click ID X Y [BUTTON]: a click at client coordinates of a window.
+e2e_click() {
+    local x y
+    read -r x y < <(e2e_window_corner "$1") || e2e_fail "window $1 is gone"
+    xdotool mousemove $((x + $2)) $((y + $3)) click "${4:-1}"
+}
+
+# e2e_press ID X Y: a press and a release a moment later, at the same place
+# (buttons that act on the release).
+e2e_press() {
+    local x y
+    read -r x y < <(e2e_window_corner "$1") || e2e_fail "window $1 is gone"
+    xdotool mousemove $((x + $2)) $((y + $3)) mousedown 1
+    sleep 0.3
+    xdotool mouseup 1
+}
+
+# e2e_drag ID X Y DX DY: presses at client coordinates X Y, moves the pointer
+# by DX DY in small steps, releases.
+e2e_drag() {
+    local x y i steps=8
+    read -r x y < <(e2e_window_corner "$1") || e2e_fail "window $1 is gone"
+    xdotool mousemove $((x + $2)) $((y + $3)) mousedown 1
+    sleep 0.2
+    for ((i = 1; i <= steps; i++)); do
+        xdotool mousemove $((x + $2 + $4 * i / steps)) $((y + $3 + $5 * i / steps))
+        sleep 0.05
+    done
+    sleep 0.2
+    xdotool mouseup 1
+}
+
+# e2e_shot FILE [ID]: a screenshot of the screen, or of the window's client area.
+e2e_shot() {
+    if [ -n "${2:-}" ]; then
+        import -window "$2" "$1"
+    else
+        import -window root "$1"
+    fi
+}
+
+# e2e_pixel FILE X Y: the colour of one pixel of a picture as "R,G,B".
+e2e_pixel() {
+    convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+# The tray menu: a small top-level velmon window that is neither the icon nor
+# the main window. Prints "X Y WIDTH HEIGHT".
+e2e_tray_menu_geometry() {
+    local id x y w h
+    for id in $(xdotool search --onlyvisible --class velmon); do
+        read -r w h < <(e2e_window_size "$id") || continue
+        if [ "$w" -gt 40 ] && [ "$w" -lt 400 ] && [ "$h" -gt 40 ] && [ "$h" -lt 300 ]; then
+            read -r x y < <(e2e_window_corner "$id") || continue
+            echo "$x $y $w $h"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# e2e_exit_by_tray PID: "Exit" from the tray menu (the main window must be
+# hidden; VELMON_TEST_ANSWER=yes answers the question) and waits for the end.
+e2e_exit_by_tray() {
+    local ix iy mx my mw mh
+    read -r ix iy < <(e2e_tray_icon_centre) || e2e_fail "no tray icon to open the menu on"
+    xdotool mousemove "$ix" "$iy" click 3
+    e2e_wait 5 e2e_tray_menu_geometry || e2e_fail "the tray menu did not open"
+    read -r mx my mw mh < <(e2e_tray_menu_geometry)
+    echo "ok: tray menu at $mx,$my ${mw}x$mh"
+    # "Exit" is the last item.
+    xdotool mousemove $((mx + mw / 3)) $((my + mh - 12)) click 1
+    e2e_wait 15 bash -c "! kill -0 $1" || e2e_fail "velmon did not end after Exit"
 }

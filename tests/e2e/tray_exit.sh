@@ -5,7 +5,7 @@
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 . "$here/lib.sh"
-e2e_require Xvfb trayer xdotool xwininfo
+e2e_require Xvfb openbox trayer xdotool xwininfo xprop
 stage="${VELMON_STAGE_DIR:?VELMON_STAGE_DIR names the folder holding velmon}"
 [ -x "$stage/velmon" ] || e2e_fail "no velmon in $stage"
 
@@ -63,33 +63,12 @@ echo "ok: main window $win shown ($geometry)"
 # The fan turns again; once its alarm has cleared, Close hides the window.
 write_readings 3500
 sleep 6
-eval "$(xdotool getwindowgeometry --shell "$win")"
-xdotool mousemove $((X + 547)) $((Y + 336)) click 1
+e2e_click "$win" 547 336   # Close oval
 e2e_wait 5 bash -c '! xdotool search --onlyvisible --name "^Velmora$" | grep -q .' \
     || e2e_fail "the Close oval did not hide the window"
 echo "ok: Close hid the window"
 
-read -r ix iy < <(e2e_tray_icon_centre)
-xdotool mousemove "$ix" "$iy" click 3
-menu_geometry() {
-    local id
-    for id in $(xdotool search --onlyvisible --class velmon); do
-        eval "$(xdotool getwindowgeometry --shell "$id")"
-        # The popup: a small top-level window that is neither the icon nor the main window.
-        if [ "$WIDTH" -gt 40 ] && [ "$WIDTH" -lt 400 ] && [ "$HEIGHT" -gt 40 ] && [ "$HEIGHT" -lt 300 ]; then
-            echo "$X $Y $WIDTH $HEIGHT"
-            return 0
-        fi
-    done
-    return 1
-}
-e2e_wait 5 menu_geometry || e2e_fail "the tray menu did not open"
-read -r mx my mw mh < <(menu_geometry)
-echo "ok: tray menu at $mx,$my ${mw}x$mh"
-# "Exit" is the last item.
-xdotool mousemove $((mx + mw / 3)) $((my + mh - 12)) click 1
-
-e2e_wait 15 bash -c "! kill -0 $velmon" || e2e_fail "velmon did not end after Exit"
+e2e_exit_by_tray "$velmon"
 wait "$velmon"
 status=$?
 [ "$status" -eq 0 ] || e2e_fail "velmon ended with status $status"
