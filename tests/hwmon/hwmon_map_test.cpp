@@ -9,9 +9,16 @@
 namespace zorv::hwmon {
 namespace {
 
+// Features as "temp1" (no label) or "temp1:Tctl" (the label libsensors reports).
 ChipInfo chip(std::string name, std::vector<std::string> features) {
     ChipInfo c{name, name.substr(0, name.find('-')), {}};
-    for (auto& f : features) c.features.push_back({f, f});
+    for (auto& f : features) {
+        const auto colon = f.find(':');
+        if (colon == std::string::npos)
+            c.features.push_back({f, f});
+        else
+            c.features.push_back({f.substr(0, colon), f.substr(colon + 1)});
+    }
     return c;
 }
 
@@ -70,26 +77,80 @@ INSTANTIATE_TEST_SUITE_P(
                      chip("lm75-i2c-0-4a", {"temp1"})},
                     {L + "fan1", L + "fan2", L + "fan3", "lm75-i2c-0-4a/temp1", L + "temp1", L + "in0", L + "in1",
                      L + "in2", L + "in3", L + "in4", L + "in5", L + "in6"}},
+        // Beyond the LM78 family: no power fan, no core voltages, only the
+        // rails whose scaling is certain.
         BuiltInCase{"Nuvoton with an AMD processor sensor",
                     {chip("nct6798-isa-0290", {"in0", "in1", "in2", "in3", "in4", "fan1", "fan2", "fan3", "temp1",
                                                "temp2", "temp7"}),
-                     chip("k10temp-pci-00c3", {"temp1", "temp3"})},
-                    {N + "fan2", N + "fan3", N + "fan1", "k10temp-pci-00c3/temp1", N + "temp1", N + "in0", "",
-                     N + "in3", "", "", "", ""}},
+                     chip("k10temp-pci-00c3", {"temp1:Tctl", "temp3:Tccd1"})},
+                    {N + "fan2", "", N + "fan1", "k10temp-pci-00c3/temp1", N + "temp1", "", "", N + "in3", "", "", "",
+                     ""}},
         BuiltInCase{"Nuvoton alone: the CPU temperature is CPUTIN",
                     {chip("nct6798-isa-0290", {"in0", "in3", "fan1", "fan2", "temp1", "temp2"})},
-                    {N + "fan2", "", N + "fan1", N + "temp2", N + "temp1", N + "in0", "", N + "in3", "", "", "", ""}},
+                    {N + "fan2", "", N + "fan1", N + "temp2", N + "temp1", "", "", N + "in3", "", "", "", ""}},
+        BuiltInCase{"Nuvoton naming its inputs: SYSTIN and CPUTIN by name, not by pin",
+                    {chip("nct6798-isa-0290", {"fan2", "temp1:AUXTIN1", "temp2:CPUTIN", "temp3:SYSTIN"})},
+                    {N + "fan2", "", "", N + "temp2", N + "temp3", "", "", "", "", "", "", ""}},
+        BuiltInCase{"Nuvoton whose first input is not SYSTIN and whose in3 is labelled as something else",
+                    {chip("nct6775-isa-0290", {"temp1:AUXTIN0", "in3:VDDP"})},
+                    {"", "", "", "", "", "", "", "", "", "", "", ""}},
         BuiltInCase{"ITE with an Intel processor sensor; the LM75 ranks after it on a modern board",
-                    {chip("it8728-isa-0a30", lm78Features()), chip("coretemp-isa-0000", {"temp1", "temp2"}),
+                    {chip("it8728-isa-0a30", lm78Features()),
+                     chip("coretemp-isa-0000", {"temp1:Package id 0", "temp2:Core 0"}),
                      chip("lm75-i2c-0-48", {"temp1"})},
-                    {I + "fan1", I + "fan3", I + "fan2", "coretemp-isa-0000/temp1", I + "temp1", I + "in0", I + "in1",
-                     I + "in2", I + "in3", I + "in4", I + "in5", I + "in6"}},
+                    {I + "fan1", "", I + "fan2", "coretemp-isa-0000/temp1", I + "temp1", "", "", "", "", "", "", ""}},
+        BuiltInCase{"rails by their labels, the user's spellings and the driver's",
+                    {chip("it8686-isa-0a40", {"in0:CPU Vcore", "in1:+3.3 V", "in2:12V", "in3:+5V", "in4:VCC SOC",
+                                              "in5:-12v", "in6:- 5 V", "in7:3VSB", "in8:Vbat", "in9:+3.3V"})},
+                    {"", "", "", "", "", "", "", "it8686-isa-0a40/in1", "it8686-isa-0a40/in3", "it8686-isa-0a40/in2",
+                     "it8686-isa-0a40/in5", "it8686-isa-0a40/in6"}},
+        BuiltInCase{"rails spelled the other ways round, on a chip of no known family",
+                    {chip("f71882fg-isa-0a00", {"in0:VCC3", "in1:5 V", "in2:+12 V", "in3:3VCC"})},
+                    {"", "", "", "", "", "", "", "f71882fg-isa-0a00/in0", "f71882fg-isa-0a00/in1",
+                     "f71882fg-isa-0a00/in2", "", ""}},
+        BuiltInCase{"labels that name no rail: standby, battery, analogue supply",
+                    {chip("nct6798-isa-0290", {"in2:AVCC", "in3:3VSB", "in7:+5VSB", "in8:Vbat", "in4:+12V SB"})},
+                    {"", "", "", "", "", "", "", "", "", "", "", ""}},
+        BuiltInCase{"a label wins over the Nuvoton 3VCC pin",
+                    {chip("nct6798-isa-0290", {"in3", "in6:+3.3V"})},
+                    {"", "", "", "", "", "", "", N + "in6", "", "", "", ""}},
+        BuiltInCase{"Zen 2 names Tdie beside Tctl",
+                    {chip("k10temp-pci-00c3", {"temp1:Tctl", "temp2:Tdie", "temp3:Tccd1"})},
+                    {"", "", "", "k10temp-pci-00c3/temp2", "", "", "", "", "", "", "", ""}},
+        BuiltInCase{"zenpower", {chip("zenpower-pci-00c3", {"temp1:Tdie", "temp2:Tctl"})},
+                    {"", "", "", "zenpower-pci-00c3/temp1", "", "", "", "", "", "", "", ""}},
+        BuiltInCase{"coretemp without a package sensor is not certain", {chip("coretemp-isa-0000", {"temp2:Core 0"})},
+                    {"", "", "", "", "", "", "", "", "", "", "", ""}},
+        BuiltInCase{"ThinkPad: the platform's fan, coretemp, the ACPI zone for the board",
+                    {chip("thinkpad-isa-0000", {"fan1", "temp1:CPU", "temp2:GPU", "temp3"}),
+                     chip("coretemp-isa-0000", {"temp1:Package id 0"}), chip("acpitz-acpi-0", {"temp1"}),
+                     chip("BAT0-acpi-0", {"in0"})},
+                    {"thinkpad-isa-0000/fan1", "", "", "coretemp-isa-0000/temp1", "acpitz-acpi-0/temp1", "", "", "", "",
+                     "", "", ""}},
+        BuiltInCase{"Dell: the Processor Fan, never the Video Fan; Ambient before the ACPI zone",
+                    {chip("dell_smm-isa-0000", {"fan1:Video Fan", "fan2:Processor Fan", "temp1:CPU", "temp2:Ambient",
+                                                "temp3:SODIMM"}),
+                     chip("coretemp-isa-0000", {"temp1:Package id 0"}), chip("acpitz-acpi-0", {"temp1"})},
+                    {"dell_smm-isa-0000/fan2", "", "", "coretemp-isa-0000/temp1", "dell_smm-isa-0000/temp2", "", "", "",
+                     "", "", "", ""}},
+        BuiltInCase{"Dell with only a video fan", {chip("dell_smm-isa-0000", {"fan1:Video Fan", "temp1:SODIMM"})},
+                    {"", "", "", "", "dell_smm-isa-0000/temp1", "", "", "", "", "", "", ""}},
+        BuiltInCase{"ASUS laptop", {chip("asus-isa-0000", {"fan1:cpu_fan", "fan2:gpu_fan"})},
+                    {"asus-isa-0000/fan1", "", "", "", "", "", "", "", "", "", "", ""}},
+        BuiltInCase{"ARM board: the CPU thermal zone", {chip("cpu_thermal-virtual-0", {"temp1"})},
+                    {"", "", "", "cpu_thermal-virtual-0/temp1", "", "", "", "", "", "", "", ""}},
+        BuiltInCase{"ARM board with a SoC zone", {chip("soc_thermal-virtual-0", {"temp1"})},
+                    {"", "", "", "soc_thermal-virtual-0/temp1", "", "", "", "", "", "", "", ""}},
+        BuiltInCase{"graphics card and drive: none of their sensors is the board's",
+                    {chip("amdgpu-pci-0300", {"in0:vddgfx", "fan1", "temp1:edge", "temp2:junction"}),
+                     chip("nvme-pci-0100", {"temp1:Composite"})},
+                    {"", "", "", "", "", "", "", "", "", "", "", ""}},
         BuiltInCase{"an LM78 board wins over a Nuvoton one",
                     {chip("nct6775-isa-0290", {"fan1", "fan2"}), chip("lm78-isa-0290", {"fan1"})},
                     {L + "fan1", "", "", "", "", "", "", "", "", "", "", ""}},
-        BuiltInCase{"only chips Velmon does not know",
+        BuiltInCase{"only an ACPI zone beside a drive",
                     {chip("acpitz-acpi-0", {"temp1"}), chip("nvme-pci-0100", {"temp1"})},
-                    {"", "", "", "", "", "", "", "", "", "", "", ""}},
+                    {"", "", "", "", "acpitz-acpi-0/temp1", "", "", "", "", "", "", ""}},
         BuiltInCase{"no chip at all", {}, {"", "", "", "", "", "", "", "", "", "", "", ""}}));
 
 struct TargetCase {
@@ -142,8 +203,8 @@ TEST(UserMap, TakesPrecedenceOverTheBuiltInMap) {
                                                                     "cpu_fan = nct6798-isa-0290/fan4\n"
                                                                     "in4 = nct6798-*/in1\n"
                                                                     "cpu_temp = none\n")));
-    EXPECT_EQ(flat(r.channels), (std::vector<std::string>{N + "fan4", N + "fan3", N + "fan1", "", N + "temp1",
-                                                          N + "in0", "", N + "in3", "", N + "in1", "", ""}));
+    EXPECT_EQ(flat(r.channels), (std::vector<std::string>{N + "fan4", "", N + "fan1", "", N + "temp1", "", "",
+                                                          N + "in3", "", N + "in1", "", ""}));
     EXPECT_TRUE(r.fromUser[static_cast<std::size_t>(Channel::CpuFan)]);
     EXPECT_TRUE(r.fromUser[static_cast<std::size_t>(Channel::CpuTemp)]);
     EXPECT_FALSE(r.fromUser[static_cast<std::size_t>(Channel::PowerFan)]);
@@ -167,11 +228,39 @@ TEST(UserMap, AMissingChipOrFeatureLeavesTheChannelUnreadWithANote) {
 }
 
 TEST(UserMap, ALineThatDoesNotParseKeepsTheBuiltInEntryAndIsReported) {
-    const auto user = userMapFromConfig(conf("power_fan = fan3 on the nuvoton\n"));
+    const auto user = userMapFromConfig(conf("chassis_fan = fan3 on the nuvoton\n"));
     const auto r = resolveMap(modernBoard(), user);
-    EXPECT_EQ(r.channels[static_cast<std::size_t>(Channel::PowerFan)], (FeatureRef{"nct6798-isa-0290", "fan3"}));
+    EXPECT_EQ(r.channels[static_cast<std::size_t>(Channel::ChassisFan)], (FeatureRef{"nct6798-isa-0290", "fan1"}));
     ASSERT_EQ(r.notes.size(), 1u);
-    EXPECT_NE(r.notes[0].find("power_fan"), std::string::npos);
+    EXPECT_NE(r.notes[0].find("chassis_fan"), std::string::npos);
+}
+
+TEST(UserMap, MapsWhatTheBuiltInMapLeavesOut) {
+    const auto r = resolveMap(modernBoard(), userMapFromConfig(conf("power_fan = nct6798-isa-0290/fan3\n"
+                                                                    "in0 = nct6798-*/in0\n")));
+    EXPECT_EQ(r.channels[static_cast<std::size_t>(Channel::PowerFan)], (FeatureRef{"nct6798-isa-0290", "fan3"}));
+    EXPECT_EQ(r.channels[static_cast<std::size_t>(Channel::In0)], (FeatureRef{"nct6798-isa-0290", "in0"}));
+}
+
+TEST(UserMap, SaysWhyEachUnreadChannelIsAbsent) {
+    const auto r = resolveMap(modernBoard(), userMapFromConfig(conf("cpu_temp = none\n"
+                                                                    "mb_temp = it8728-isa-0a30/temp1\n")));
+    auto why = [&](Channel c) { return r.why[static_cast<std::size_t>(c)]; };
+    EXPECT_EQ(why(Channel::CpuFan), "") << "mapped";
+    EXPECT_EQ(why(Channel::CpuTemp), "not mapped (zorv.conf: none)");
+    EXPECT_EQ(why(Channel::MbTemp), "no such sensor (zorv.conf names it8728-isa-0a30/temp1)");
+    EXPECT_TRUE(why(Channel::PowerFan).starts_with("not mapped")) << why(Channel::PowerFan);
+    EXPECT_TRUE(why(Channel::In0).starts_with("not mapped")) << why(Channel::In0);
+    EXPECT_TRUE(why(Channel::In4).starts_with("divider unknown")) << why(Channel::In4);
+
+    const auto laptop = resolveMap({chip("coretemp-isa-0000", {"temp1:Package id 0"})}, UserMap{});
+    for (auto c : {Channel::CpuFan, Channel::PowerFan, Channel::MbTemp, Channel::In0, Channel::In5})
+        EXPECT_EQ(laptop.why[static_cast<std::size_t>(c)], "no such sensor") << channelName(c);
+
+    // An LM78-family chip without a pin's feature simply lacks that sensor.
+    const auto w83781d = resolveMap({chip("w83781d-i2c-0-2d", {"in0", "in2", "fan1", "temp1"})}, UserMap{});
+    for (auto c : {Channel::PowerFan, Channel::In1, Channel::In4})
+        EXPECT_EQ(w83781d.why[static_cast<std::size_t>(c)], "no such sensor") << channelName(c);
 }
 
 TEST(UserMap, AWildcardPicksTheFirstChipByName) {

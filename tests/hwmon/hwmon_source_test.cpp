@@ -57,6 +57,7 @@ std::vector<int> readAll(Source& s) {
 TEST(HwmonSource, ReadsTheTwelveChannelsInExportUnits) {
     HwmonSource s(lm78Board(), Config{});
     EXPECT_EQ(readAll(s), (std::vector<int>{4560, 3300, 2400, 45, 33, 1999, 2000, 3310, 5020, 12160, -11900, -5040}));
+    EXPECT_EQ(s.channelMask(), 0xFFFu);
 }
 
 TEST(HwmonSource, AFailedReadAnswersZeroAndTheNextCallTriesAgain) {
@@ -93,6 +94,7 @@ TEST(HwmonSource, ZorvConfMapOverridesAndAFeatureWithoutInputReadsZero) {
     EXPECT_EQ(s.read(Channel::CpuFan), 2400);
     EXPECT_EQ(s.read(Channel::CpuTemp), 60);
     EXPECT_EQ(s.read(Channel::In1), 0);
+    EXPECT_EQ(s.channelMask(), 0xFFFu & ~(1u << static_cast<int>(Channel::In1)));
     const auto& notes = s.map().notes;
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_NE(notes[0].find("in1"), std::string::npos) << notes[0];

@@ -116,6 +116,31 @@ TEST_F(Exports, FileSourceChangesShowAtTheNextCall) {
     EXPECT_EQ(lib.reading("GetCPUTemperature"), 0);
 }
 
+TEST_F(Exports, ChannelMaskNamesTheChannelsTheSourceMeasures) {
+    using MaskFn = int32_t (*)();
+    ::setenv("ZORV_SOURCE", "sim", 1);
+    {
+        LoadedCopy lib(dir_ / "sim", false, false);
+        ASSERT_TRUE(lib.loaded()) << dlerror();
+        EXPECT_EQ(lib.fn<MaskFn>("GetChannelMask")(), 0xFFF);
+    }
+
+    const fs::path readings = dir_ / "readings";
+    std::ofstream(readings) << "cpu_fan = 0\ncpu_temp = 51\nin2 = 3300\nin6 =\nbogus = 1\n";
+    ::setenv("ZORV_SOURCE", ("file:" + readings.string()).c_str(), 1);
+    {
+        LoadedCopy lib(dir_ / "file", false, false);
+        ASSERT_TRUE(lib.loaded()) << dlerror();
+        // A fan that reads 0 is there; a name without a value is not.
+        EXPECT_EQ(lib.fn<MaskFn>("GetChannelMask")(), (1 << 0) | (1 << 3) | (1 << 7));
+    }
+
+    ::setenv("ZORV_SOURCE", "no-such-source", 1);
+    LoadedCopy lib(dir_ / "unknown", false, false);
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    EXPECT_EQ(lib.fn<MaskFn>("GetChannelMask")(), 0);
+}
+
 TEST_F(Exports, SourceComesFromZorvConfNextToTheLibrary) {
     const fs::path readings = dir_ / "readings";
     std::ofstream(readings) << "mb_temp = 41\n";

@@ -141,6 +141,17 @@ TEST_F(FileSourceTest, ReadsAnewAtEveryCall) {
     EXPECT_EQ(src.read(Channel::MbTemp), 0);  // a file that vanished reads 0
 }
 
+TEST_F(FileSourceTest, MaskFollowsTheFile) {
+    const fs::path f = dir_ / "readings";
+    write(f, "cpu_fan = 4500\n");
+    FileSource src(f.string());
+    EXPECT_EQ(src.channelMask(), 0x1u);
+    write(f, "cpu_fan = 4500\nin4 = 12000\n");
+    EXPECT_EQ(src.channelMask(), 0x201u);
+    fs::remove(f);
+    EXPECT_EQ(src.channelMask(), 0u);
+}
+
 TEST_F(FileSourceTest, UnreadableFileReadsZero) {
     FileSource missing((dir_ / "nothing-here").string());
     EXPECT_EQ(missing.read(Channel::CpuTemp), 0);
@@ -169,6 +180,33 @@ TEST_F(ConfigTest, LibraryDirectoryComesBeforeTheUserConfig) {
 TEST(MakeSource, UnknownSourceNameReadsZeroEverywhere) {
     auto src = makeSource("bogus", Config{});
     for (int i = 0; i < kChannelCount; ++i) EXPECT_EQ(src->read(static_cast<Channel>(i)), 0);
+    EXPECT_EQ(src->channelMask(), 0u);
+}
+
+TEST(MakeSource, SimulatedBoardHasEveryChannel) {
+    EXPECT_EQ(makeSource("sim", Config{})->channelMask(), 0xFFFu);
+}
+
+struct MaskCase {
+    const char* text;
+    std::uint32_t expected;
+};
+
+TEST(ChannelsSetInText, NamesWithAValue) {
+    const MaskCase cases[] = {
+        {"", 0},
+        {"cpu_fan = 4500\nmb_temp = 33\n", 0x1 | 0x10},
+        {"in6 = -5000\nin0 = 1.5\n", 0x800 | 0x20},
+        {"chassis_fan = 0\n", 0x4},                     // a fan that stands still is there
+        {"cpu_temp = hot\n", 0x8},                     // named, reads 0
+        {"cpu_fan =\n", 0},                            // no value
+        {"cpu_fan = 1\ncpu_fan =\n", 0},              // the last line wins
+        {"cpu_fan =\ncpu_fan = 1\n", 0x1},
+        {"# in2 = 3300\nIN2 = 3300\nfan = 1\n", 0},  // comments and unknown names
+        {"cpu_fan=1\npower_fan=1\nchassis_fan=1\ncpu_temp=1\nmb_temp=1\nin0=1\nin1=1\nin2=1\nin3=1\nin4=1\nin5=1\nin6=1",
+         0xFFF},
+    };
+    for (const auto& c : cases) EXPECT_EQ(channelsSetInText(c.text), c.expected) << testing::PrintToString(c.text);
 }
 
 }  // namespace

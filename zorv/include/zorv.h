@@ -56,6 +56,16 @@ ZORV_API int16_t GetVoltIN4(void);
 ZORV_API int16_t GetVoltIN5(void);
 ZORV_API int16_t GetVoltIN6(void);
 
+/* Which of the twelve channels this machine can measure: bit i set for
+ * channel i, in the order of the functions above (0 CPU fan, 1 power fan,
+ * 2 chassis fan, 3 CPU temperature, 4 mainboard temperature, 5..11 inputs
+ * 0..6). A channel without its bit reads 0 and means nothing.
+ *   sim     all twelve (0xFFF)
+ *   file:   the names the file sets when this is called
+ *   hwmon   the channels whose map leads to a chip feature libsensors can read
+ * An unknown source has none. Callers ask once, before the first reading. */
+ZORV_API int32_t GetChannelMask(void);
+
 /* DMI facts. buffer: caller-owned, ZORV_TEXT_BUFFER bytes; receives a
  * NUL-terminated string (empty when nothing is known). The results mirror the
  * DMI library's: 1 for DMI_GetBIOSVender, the buffer for the others. */

@@ -47,6 +47,7 @@ int16_t GetVoltIN3(void) { return readChannel(zorv::Channel::In3); }
 int16_t GetVoltIN4(void) { return readChannel(zorv::Channel::In4); }
 int16_t GetVoltIN5(void) { return readChannel(zorv::Channel::In5); }
 int16_t GetVoltIN6(void) { return readChannel(zorv::Channel::In6); }
+int32_t GetChannelMask(void) { return static_cast<int32_t>(source().channelMask() & zorv::kAllChannels); }
 
 char* DMI_GetMBProduct(char* buffer) {
     if (buffer) passthrough().mbProduct(buffer, ZORV_TEXT_BUFFER);

@@ -23,6 +23,20 @@ std::int16_t readingFromText(std::string_view text, Channel channel) {
     return clamp16(number);
 }
 
+std::uint32_t channelsSetInText(std::string_view text) {
+    std::uint32_t mask = 0;
+    for (const auto& [k, v] : parseKeyValues(text)) {
+        const auto channel = channelFromName(k);
+        if (!channel) continue;
+        const std::uint32_t bit = 1u << static_cast<int>(*channel);
+        if (v.empty())
+            mask &= ~bit;  // the last line wins, as for the reading
+        else
+            mask |= bit;
+    }
+    return mask;
+}
+
 std::string readSmallFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return {};
@@ -34,5 +48,7 @@ std::string readSmallFile(const std::string& path) {
 }
 
 std::int16_t FileSource::read(Channel channel) { return readingFromText(readSmallFile(path_), channel); }
+
+std::uint32_t FileSource::channelMask() { return channelsSetInText(readSmallFile(path_)); }
 
 }  // namespace zorv

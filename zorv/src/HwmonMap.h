@@ -36,8 +36,14 @@ struct FeatureRef {
 using ChannelMap = std::array<std::optional<FeatureRef>, kChannelCount>;
 
 // The maps for chips Velmon knows. Chips are chosen by name, never by the
-// order the kernel numbered them in.
+// order the kernel numbered them in. The LM78 family is mapped by pin; on
+// other chips only the channels whose meaning and scaling are certain, and
+// the rail inputs whose label (the driver's or sensors.d's) names the rail.
 ChannelMap builtInMap(const std::vector<ChipInfo>& chips);
+
+// Why the built-in map leaves a channel unread on these chips: "no such
+// sensor", "divider unknown (…)" or "not mapped (…)".
+std::string absenceReason(const std::vector<ChipInfo>& chips, Channel channel);
 
 // One channel line of zorv.conf: "cpu_fan = nct6798-isa-0290/fan2". The chip
 // part may end in "-*" or be the bare chip name to match any address;
@@ -63,6 +69,7 @@ const ChipInfo* findChip(const std::vector<ChipInfo>& chips, std::string_view pa
 struct ResolvedMap {
     ChannelMap channels;
     std::array<bool, kChannelCount> fromUser{};
+    std::array<std::string, kChannelCount> why;  // for each unread channel
     std::vector<std::string> notes;
 };
 ResolvedMap resolveMap(const std::vector<ChipInfo>& chips, const UserMap& user);

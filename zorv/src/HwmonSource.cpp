@@ -11,9 +11,11 @@ HwmonSource::HwmonSource(std::unique_ptr<Backend> backend, const Config& config)
         const auto& ref = map_.channels[static_cast<std::size_t>(i)];
         if (!ref) continue;
         inputs_[static_cast<std::size_t>(i)] = backend_->inputOf(*ref);
-        if (!inputs_[static_cast<std::size_t>(i)])
+        if (!inputs_[static_cast<std::size_t>(i)]) {
             map_.notes.push_back(std::string(channelName(static_cast<Channel>(i))) + ": " + ref->chip + "/" +
                                  ref->feature + " has no readable input");
+            map_.why[static_cast<std::size_t>(i)] = "no such sensor (" + ref->chip + "/" + ref->feature + " cannot be read)";
+        }
     }
 }
 
@@ -22,6 +24,13 @@ std::int16_t HwmonSource::read(Channel channel) {
     if (!input) return 0;
     const auto v = backend_->read(*input);
     return v ? toExportUnits(channel, *v) : 0;
+}
+
+std::uint32_t HwmonSource::channelMask() {
+    std::uint32_t mask = 0;
+    for (int i = 0; i < kChannelCount; ++i)
+        if (inputs_[static_cast<std::size_t>(i)]) mask |= 1u << i;
+    return mask;
 }
 
 std::string HwmonSource::listing(const Config& config) {
@@ -48,13 +57,24 @@ std::string HwmonSource::listing(const Config& config) {
         }
     }
 
-    out += "\nmap in force:\n";
+    out += "\nmap in force (a channel without a feature is absent: Velmon neither shows nor judges it):\n";
     for (int i = 0; i < kChannelCount; ++i) {
         const auto& ref = map_.channels[static_cast<std::size_t>(i)];
-        const std::string target = ref ? ref->chip + "/" + ref->feature : std::string("-");
-        const char* from = map_.fromUser[static_cast<std::size_t>(i)] ? "zorv.conf" : (ref ? "built in" : "");
-        std::snprintf(line, sizeof line, "  %-12s = %-32s %s\n", std::string(channelName(static_cast<Channel>(i))).c_str(),
-                      target.c_str(), from);
+        const std::string name(channelName(static_cast<Channel>(i)));
+        if (ref && inputs_[static_cast<std::size_t>(i)]) {
+            const std::string target = ref->chip + "/" + ref->feature;
+            const char* from = map_.fromUser[static_cast<std::size_t>(i)] ? "zorv.conf" : "built in";
+            std::string label;
+            for (const auto& chip : backend_->chips())
+                if (chip.name == ref->chip)
+                    for (const auto& f : chip.features)
+                        if (f.name == ref->feature && f.label != f.name) label = "\"" + f.label + "\"";
+            std::snprintf(line, sizeof line, "  %-12s = %-32s %-10s %s\n", name.c_str(), target.c_str(), from,
+                          label.c_str());
+        } else {
+            std::snprintf(line, sizeof line, "  %-12s = %-32s %s\n", name.c_str(), "-",
+                          map_.why[static_cast<std::size_t>(i)].c_str());
+        }
         out += line;
     }
     std::vector<std::string> notes = backend_->notes();

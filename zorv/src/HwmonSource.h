@@ -17,6 +17,8 @@ class HwmonSource final : public Source {
 public:
     HwmonSource(std::unique_ptr<Backend> backend, const Config& config);
     std::int16_t read(Channel channel) override;
+    // The channels whose map leads to a feature with a readable input.
+    std::uint32_t channelMask() override;
 
     [[nodiscard]] const ResolvedMap& map() const { return map_; }
     [[nodiscard]] const Backend& backend() const { return *backend_; }

@@ -18,7 +18,11 @@ class Source {
 public:
     virtual ~Source() = default;
     virtual std::int16_t read(Channel channel) = 0;
+    // Bit i set when channel i can be measured at all (Channel order).
+    virtual std::uint32_t channelMask() = 0;
 };
+
+inline constexpr std::uint32_t kAllChannels = (1u << kChannelCount) - 1;
 
 // Seconds since an arbitrary start; swapped in tests.
 using Clock = std::function<double()>;
@@ -36,6 +40,7 @@ public:
     };
     SimSource(std::uint64_t seed, Clock clock, std::vector<ScriptedValue> script = {});
     std::int16_t read(Channel channel) override;
+    std::uint32_t channelMask() override { return kAllChannels; }
 
     // The unscripted reading of a channel at time t.
     [[nodiscard]] std::int16_t simulated(Channel channel, double t) const;
@@ -58,6 +63,8 @@ class FileSource final : public Source {
 public:
     explicit FileSource(std::string path) : path_(std::move(path)) {}
     std::int16_t read(Channel channel) override;
+    // The channels the file names now.
+    std::uint32_t channelMask() override;
 
 private:
     std::string path_;
@@ -67,6 +74,10 @@ private:
 // naming the channel, as a number rounded and clamped to 16 bits; a missing
 // name or a value that is not a number reads 0.
 std::int16_t readingFromText(std::string_view text, Channel channel);
+
+// The channels a readings file sets: named on a line with a value, whatever
+// the value (one that is not a number is a reading of 0, not an absent channel).
+std::uint32_t channelsSetInText(std::string_view text);
 
 // The first 64 KiB of a file, or empty when it cannot be read.
 std::string readSmallFile(const std::string& path);

@@ -8,6 +8,7 @@ namespace {
 class ZeroSource final : public Source {
 public:
     std::int16_t read(Channel) override { return 0; }
+    std::uint32_t channelMask() override { return 0; }
 };
 
 std::uint64_t simSeed() {

@@ -12,14 +12,24 @@
 
 namespace {
 
-void printOnce() {
-    std::printf("cpu_fan     %6d RPM\n", GetFanCPURPM());
-    std::printf("power_fan   %6d RPM\n", GetFanPowerRPM());
-    std::printf("chassis_fan %6d RPM\n", GetFanChasisRPM());
-    std::printf("cpu_temp    %6d C\n", GetCPUTemperature());
-    std::printf("mb_temp     %6d C\n", GetMBTemperature());
-    int16_t (*const volts[])() = {GetVoltIN0, GetVoltIN1, GetVoltIN2, GetVoltIN3, GetVoltIN4, GetVoltIN5, GetVoltIN6};
-    for (int i = 0; i < 7; ++i) std::printf("in%d         %6d mV\n", i, volts[i]());
+void printOnce(int32_t mask) {
+    struct Row {
+        const char* name;
+        int16_t (*read)();
+        const char* unit;
+    };
+    static const Row rows[] = {
+        {"cpu_fan", GetFanCPURPM, "RPM"},   {"power_fan", GetFanPowerRPM, "RPM"}, {"chassis_fan", GetFanChasisRPM, "RPM"},
+        {"cpu_temp", GetCPUTemperature, "C"}, {"mb_temp", GetMBTemperature, "C"},  {"in0", GetVoltIN0, "mV"},
+        {"in1", GetVoltIN1, "mV"},          {"in2", GetVoltIN2, "mV"},          {"in3", GetVoltIN3, "mV"},
+        {"in4", GetVoltIN4, "mV"},          {"in5", GetVoltIN5, "mV"},          {"in6", GetVoltIN6, "mV"},
+    };
+    for (int i = 0; i < 12; ++i) {
+        if (mask & (1 << i))
+            std::printf("%-11s %6d %s\n", rows[i].name, rows[i].read(), rows[i].unit);
+        else
+            std::printf("%-11s %6s\n", rows[i].name, "absent");
+    }
 }
 
 void printBoard() {
@@ -47,6 +57,7 @@ int printHwmonList() {
 void usage() {
     std::puts("usage: zorvread [--watch] [--board] | --list\n"
               "  prints the twelve readings of the source that ZORV_SOURCE or zorv.conf chooses\n"
+              "  (\"absent\" for a channel the machine does not have)\n"
               "  --watch   print them again every second\n"
               "  --board   also print the DMI board, BIOS and processor facts\n"
               "  --list    print every chip feature libsensors sees and the channel map in force;\n"
@@ -73,8 +84,9 @@ int main(int argc, char** argv) {
     }
     if (list) return printHwmonList();
     if (board) printBoard();
+    const int32_t mask = GetChannelMask();  // asked once, as Velmon does
     do {
-        printOnce();
+        printOnce(mask);
         if (watch) {
             std::puts("");
             std::fflush(stdout);
