@@ -11,32 +11,53 @@
 #include "IniSettingsBackend.h"
 #include "LibraryBinding.h"
 #include "MainWindow.h"
+#include "MetricsExport.h"
 #include "Monitor.h"
 #include "QtPorts.h"
 #include "Taskbar.h"
+#include "TextfileWriter.h"
 #include "TrayIcon.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QSystemTrayIcon>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: velmon [--version] [--help]\n"
+    "Usage: velmon [--metrics-dir DIR] [--version] [--help]\n"
     "Watches the mainboard's fans, temperatures and voltages from the tray.\n"
-    "  --version  print the version and exit\n"
-    "  --help     print this text and exit\n"
+    "  --metrics-dir DIR  write velmon.prom for node_exporter's textfile collector\n"
+    "                     into DIR (instead of TextfileDirectory in group Export\n"
+    "                     of Velmon.ini)\n"
+    "  --version          print the version and exit\n"
+    "  --help             print this text and exit\n"
     "The sensor source is chosen by ZORV_SOURCE (sim, sim:SCENARIO, file:PATH, hwmon).\n";
 
+struct Options {
+    std::optional<std::string> metricsDir;
+};
+
 // Returns the status to end with, or -1 to run.
-int handleArguments(int argc, char** argv) {
+int handleArguments(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
+        if (std::strcmp(arg, "--metrics-dir") == 0 || std::strncmp(arg, "--metrics-dir=", 14) == 0) {
+            const char* dir = arg[13] == '=' ? arg + 14 : (i + 1 < argc ? argv[++i] : nullptr);
+            if (dir == nullptr || *dir == '\0') {
+                std::fprintf(stderr, "velmon: --metrics-dir needs a directory\n%s", kUsage);
+                return 2;
+            }
+            options.metricsDir = dir;
+            continue;
+        }
         if (std::strcmp(arg, "--version") == 0) {
             std::printf("Velmon V%d.%d\n", VELMON_VERSION_MAJOR, VELMON_VERSION_MINOR);
             return 0;
@@ -59,7 +80,8 @@ int handleArguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const int status = handleArguments(argc, argv); status >= 0) return status;
+    Options options;
+    if (const int status = handleArguments(argc, argv, options); status >= 0) return status;
 
     // The window and its pictures are laid out in pixels and keep them on
     // every display density.
@@ -77,11 +99,13 @@ int main(int argc, char** argv) {
     IniSettingsBackend settings;
     Monitor* monitor = nullptr;
     AlarmNotifier* alarmNotice = nullptr;
-    window::QtTimer tmrMonitor(1000, [&monitor] { if (monitor) monitor->tmrMonitorTick(); });
-    window::QtTimer tmrWarn(700, [&monitor, &alarmNotice] {
-        if (!monitor) return;
-        monitor->tmrWarnTick();
-        if (alarmNotice) alarmNotice->update(monitor->alarms(), monitor->readings(), monitor->thresholds());
+    // The core, or the metrics export's tap in front of it.
+    MainWindowEvents* events = nullptr;
+    window::QtTimer tmrMonitor(1000, [&events] { if (events) events->tmrMonitorTick(); });
+    window::QtTimer tmrWarn(700, [&events, &monitor, &alarmNotice] {
+        if (!events) return;
+        events->tmrWarnTick();
+        if (alarmNotice && monitor) alarmNotice->update(monitor->alarms(), monitor->readings(), monitor->thresholds());
     });
     window::CanberraPlayer sounds;
     window::QtBeeper beeper(&sounds);
@@ -97,10 +121,36 @@ int main(int argc, char** argv) {
     Monitor core(ports);
     monitor = &core;
     Taskbar taskbar(ports, core);
+    events = &core;
+    TaskbarEvents* trayEvents = &taskbar;
+
+    const MetricsDirectoryChoice metrics = chooseMetricsDirectory(
+        options.metricsDir, settings.readFrom("Export", "TextfileDirectory"), QDir::currentPath().toStdString());
+    if (!metrics.message.empty()) std::fprintf(stderr, "%s\n", metrics.message.c_str());
+    std::optional<TextfileWriter> metricsFile;
+    std::optional<MetricsExporter> exporter;
+    std::optional<EventTap> tap;
+    if (!metrics.directory.empty()) {
+        metricsFile.emplace(metrics.directory, [](const std::string& line) {
+            std::fprintf(stderr, "%s\n", line.c_str());
+            std::fflush(stderr);
+        });
+        const auto unixMs = [] {
+            using namespace std::chrono;
+            return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+        };
+        exporter.emplace(
+            core, [&taskbar] { return taskbar.isOn(); }, unixMs, VELMON_VERSION,
+            [&metricsFile](const std::string& text) { metricsFile->write(text); });
+        tap.emplace(core, taskbar, *exporter);
+        events = &*tap;
+        trayEvents = &*tap;
+    }
+
     dialogs.attach(core, mainWindow);
-    mainWindow.setEvents(&core);
+    mainWindow.setEvents(events);
     mainWindow.setDialogLauncher(&dialogs.launcher());
-    tray.setEvents(&taskbar);
+    tray.setEvents(trayEvents);
     tray.setMenuAllowed([&taskbar, &mainWindow, &dialogs] {
         return !taskbar.busy() && !mainWindow.isWindowVisible() && !dialogs.logo().isVisible();
     });
@@ -134,6 +184,7 @@ int main(int argc, char** argv) {
         else taskbar.showWindowRequested();
     });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&notifications] { notifications.closeAtExit(); });
+    if (exporter) exporter->started();
 
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         // Without a tray the icon cannot be clicked: the window stands in

@@ -21,6 +21,13 @@ std::string envOr(const char* name, const std::string& fallback) {
     return (v != nullptr && *v != '\0') ? std::string(v) : fallback;
 }
 
+std::optional<std::string> textOf(const QVariant& v) {
+    if (!v.isValid()) return std::nullopt;
+    // An unquoted comma makes the INI reader hand back a list.
+    if (v.typeId() == QMetaType::QStringList) return v.toStringList().join(QStringLiteral(", ")).toStdString();
+    return v.toString().toStdString();
+}
+
 }  // namespace
 
 std::string IniSettingsBackend::defaultPath() {
@@ -49,10 +56,15 @@ void IniSettingsBackend::openSettings() {
 std::optional<std::string> IniSettingsBackend::read(const std::string& key) {
     if (damaged_) return std::nullopt;
     const QVariant v = settings_->value(q(key));
-    if (!v.isValid()) return std::nullopt;
-    // An unquoted comma makes the INI reader hand back a list.
-    if (v.typeId() == QMetaType::QStringList) return v.toStringList().join(QStringLiteral(", ")).toStdString();
-    return v.toString().toStdString();
+    return textOf(v);
+}
+
+std::optional<std::string> IniSettingsBackend::readFrom(const std::string& group, const std::string& key) {
+    if (damaged_) return std::nullopt;
+    settings_->endGroup();
+    const QVariant v = settings_->value(q(group + "/" + key));
+    settings_->beginGroup(q(group_));
+    return textOf(v);
 }
 
 void IniSettingsBackend::write(const std::string& key, const std::string& value) {

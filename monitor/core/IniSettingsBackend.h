@@ -25,6 +25,8 @@ public:
 
     std::optional<std::string> read(const std::string& key) override;
     void write(const std::string& key, const std::string& value) override;
+    // A value of another group of the same file (Export's TextfileDirectory).
+    std::optional<std::string> readFrom(const std::string& group, const std::string& key);
 
     // True when the file was found damaged or unreadable at open.
     [[nodiscard]] bool damaged() const { return damaged_; }

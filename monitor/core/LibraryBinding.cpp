@@ -136,6 +136,8 @@ std::string ZorvSensorPort::sourceError() {
     std::string text = buffer.data();
     // A library that says "error" without words still gets a message.
     return text.empty() ? "The sensor library libzorv.so cannot read its sensor source." : text;
+}
+
 std::int32_t ZorvSensorPort::channelMask() {
     using MaskFn = std::int32_t (*)();
     void* s = lib_.optionalSymbol("GetChannelMask");

@@ -125,6 +125,24 @@ TEST_F(IniBackend, DesktopNotificationsSettingBesideTheMonitorsGroup) {
     EXPECT_TRUE(desktopNotificationsEnabled(path())) << "only the Desktop group counts";
 }
 
+TEST_F(IniBackend, ReadsAnotherGroupAndKeepsItsOwn) {
+    QDir().mkpath(dir.path() + "/Velmon");
+    {
+        std::ofstream out(path());
+        out << "[Export]\nTextfileDirectory=/var/lib/prometheus/node-exporter\n"
+               "[ZORVMonitor]\nCPUFan=2500\nTextfileDirectory=wrong-group\n";
+    }
+    IniSettingsBackend b(path());
+    EXPECT_EQ(b.readFrom("Export", "TextfileDirectory"), "/var/lib/prometheus/node-exporter");
+    EXPECT_EQ(b.readFrom("Export", "CPUFan"), std::nullopt);
+    // Afterwards reads and writes are in ZORVMonitor again.
+    EXPECT_EQ(b.read("CPUFan"), "2500");
+    b.write("CPUTemp", "70");
+    IniSettingsBackend again(path());
+    EXPECT_EQ(again.read("CPUTemp"), "70");
+    EXPECT_EQ(again.readFrom("Export", "CPUTemp"), std::nullopt);
+}
+
 TEST_F(IniBackend, DefaultPathFollowsXdgConfigHome) {
     qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
     EXPECT_EQ(IniSettingsBackend::defaultPath(), path());
