@@ -174,3 +174,39 @@ e2e_exit_by_tray() {
     xdotool mousemove $((mx + mw / 3)) $((my + mh - 12)) click 1
     e2e_wait 15 bash -c "! kill -0 $1" || e2e_fail "velmon did not end after Exit"
 }
+
+# A private user under a new E2E_TMP (settings, runtime folder, registry) on a
+# file: board whose readings are all in range. The settings file holds the
+# INI text given (printf escapes), by default only ShowLogo=0.
+e2e_file_user() {
+    E2E_TMP="$(mktemp -d)"
+    trap e2e_cleanup EXIT
+    mkdir -p "$E2E_TMP/config/Velmon" "$E2E_TMP/runtime" "$E2E_TMP/registry"
+    chmod 700 "$E2E_TMP/runtime"
+    # shellcheck disable=SC2059
+    printf "${1:-[ZORVMonitor]\nShowLogo=0\n}" >"$E2E_TMP/config/Velmon/Velmon.ini"
+    readings="$E2E_TMP/readings"
+    write_readings 3500
+    export XDG_CONFIG_HOME="$E2E_TMP/config" XDG_RUNTIME_DIR="$E2E_TMP/runtime"
+    export ZORV_REGISTRY="$E2E_TMP/registry" ZORV_SOURCE="file:$readings"
+}
+
+# write_readings RPM: the board of e2e_file_user with the CPU fan at RPM,
+# replaced in one step so velmon never reads half a file.
+write_readings() {
+    cat >"$readings.new" <<EOT
+cpu_fan = $1
+power_fan = 3000
+chassis_fan = 2500
+cpu_temp = 45
+mb_temp = 30
+in0 = 2800
+in1 = 2500
+in2 = 3300
+in3 = 5000
+in4 = 12000
+in5 = -12000
+in6 = -5000
+EOT
+    mv "$readings.new" "$readings"
+}
