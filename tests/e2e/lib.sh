@@ -44,6 +44,9 @@ e2e_require() {
 # client leaves refuses the next one for a moment.
 e2e_start_display() {
     local fifo="$E2E_TMP/displayfd" n=""
+    # A run without a session bus of its own has none: otherwise every client
+    # would start a bus of its own through the display (D-Bus autolaunch).
+    export DBUS_SESSION_BUS_ADDRESS="${DBUS_SESSION_BUS_ADDRESS:-disabled:}"
     mkfifo "$fifo"
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_PIDS+=($!)

@@ -226,7 +226,7 @@ TEST(MakeSource, UnknownSourceTextNamesTheSourceWhereItWasSetAndTheKnownOnes) {
 TEST_F(ConfigTest, OriginOfTheSourceName) {
     fs::create_directories(dir_ / "lib");
     ::unsetenv("ZORV_SOURCE");
-    ::setenv("XDG_CONFIG_HOME", (dir_ / "xdg").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (dir_ / "xdg").string().c_str(), 1);
     EXPECT_EQ(sourceOrigin(loadConfig((dir_ / "lib").string())), "");
     write(dir_ / "lib/zorv.conf", "source = hwnom\n");
     EXPECT_EQ(sourceOrigin(loadConfig((dir_ / "lib").string())), (dir_ / "lib/zorv.conf").string());
