@@ -229,7 +229,7 @@ TEST_F(ConfigTest, OriginOfTheSourceName) {
     ::setenv("XDG_CONFIG_HOME", (dir_ / "xdg").string().c_str(), 1);
     EXPECT_EQ(sourceOrigin(loadConfig((dir_ / "lib").string())), "");
     write(dir_ / "lib/zorv.conf", "source = hwnom\n");
-    EXPECT_EQ(sourceOrigin(loadConfig((dir_ / "lib").string())), (dir_ / "lib/zorv.conf").string());
+    EXPECT_EQ(sourceOrigin(loadConfig((dir_ / "lib").string())), (dir_ / "lib" / "zorv.conf").string());
     ::setenv("ZORV_SOURCE", "bogus", 1);
     EXPECT_EQ(sourceOrigin(loadConfig((dir_ / "lib").string())), "ZORV_SOURCE");
     ::unsetenv("ZORV_SOURCE");
