@@ -17,6 +17,7 @@ e2e_cleanup() {
 e2e_fail() {
     echo "FAIL: $*" >&2
     [ -f "$E2E_TMP/velmon.log" ] && sed 's/^/  velmon: /' "$E2E_TMP/velmon.log" >&2
+    [ -n "${DISPLAY:-}" ] && xwininfo -root -tree 2>/dev/null | grep -iE 'velmon|velmora|trayer|panel' | sed 's/^/  window: /' >&2
     exit 1
 }
 
@@ -61,7 +62,11 @@ e2e_start_display() {
     trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 32 \
         >"$E2E_TMP/trayer.log" 2>&1 &
     E2E_PIDS+=($!)
-    e2e_wait 20 xdotool search --class trayer || e2e_fail "trayer did not start: $(cat "$E2E_TMP/trayer.log")"
+    e2e_wait 20 xdotool search --onlyvisible --class trayer ||
+        e2e_fail "trayer did not start: $(cat "$E2E_TMP/trayer.log")"
+    # trayer takes the tray selection after its panel shows and announces it on
+    # no window a script can read; a client started before that finds no tray.
+    sleep 1
 }
 
 # The tray icon: a velmon window embedded in the tray host (not a top-level
