@@ -72,7 +72,7 @@ machines_run() {
     local name="$1" expected="$2" t0
     shift 2
     machines_start_velmon
-    e2e_wait 20 machines_icon_centre || e2e_fail "$name: the tray icon did not appear"
+    e2e_wait 45 machines_icon_centre || e2e_fail "$name: the tray icon did not appear"
     e2e_wait 10 machines_summary_is "$expected" ||
         e2e_fail "$name: Summary is
 $(machines_summary)

@@ -49,7 +49,7 @@ e2e_start_display
 velmon=$!
 E2E_PIDS+=("$velmon")
 
-e2e_wait 20 e2e_tray_icon_centre || e2e_fail "the tray icon did not appear"
+e2e_wait 45 e2e_tray_icon_centre || e2e_fail "the tray icon did not appear"
 e2e_wait 10 grep -qx "tray = System is in normal state" "$dump" || e2e_fail "not normal at the start: $(cat "$dump")"
 grep -q "^fan 1 = \|^fan 2 = " "$dump" && e2e_fail "a fan the board does not have was read: $(cat "$dump")"
 read -r ix iy < <(e2e_tray_icon_centre)
