@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "Fakes.h"
+#include "ProgramFolderTest.h"
 #include "LibraryBinding.h"
 
 #ifndef STANDIN_MASKED_DIR
@@ -27,30 +28,14 @@ constexpr std::int32_t bit(SC c) { return std::int32_t{1} << static_cast<int>(c)
 // A laptop: CPU fan, CPU temperature and +5 V only.
 constexpr std::int32_t kLaptop = bit(SC::CpuFan) | bit(SC::CpuTemp) | bit(SC::In3);
 
-class PresenceTest : public ::testing::Test {
+class PresenceTest : public test::ProgramFolderTest {
 protected:
-    void SetUp() override {
-        root = fs::temp_directory_path() /
-               ("velmon-presence-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root / "registry");
-        fs::create_directories(root / "program");
-        ::setenv("ZORV_REGISTRY", (root / "registry").c_str(), 1);
-        r.env.dir = (root / "program").string();
-    }
-    void TearDown() override {
-        ::unsetenv("ZORV_REGISTRY");
-        fs::remove_all(root);
-    }
     // Readings that would warn on every channel if they were judged.
     void everythingOutOfRange() {
         for (int c = 0; c < kChannelCount; ++c) r.sensor.values[static_cast<std::size_t>(c)] = 0;
         r.sensor[SC::CpuTemp] = 99;
         r.sensor[SC::MbTemp] = 99;
     }
-    fs::path root;
-    Rig r;
 };
 
 TEST_F(PresenceTest, MaskIsTakenOnceBeforeTheFirstReading) {

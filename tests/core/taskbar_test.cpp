@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "Fakes.h"
+#include "ProgramFolderTest.h"
 
 namespace velmon {
 namespace {
@@ -15,23 +16,8 @@ using test::Rig;
 using SC = SensorChannel;
 namespace fs = std::filesystem;
 
-// Each test gets its own registry and program folder.
-class TaskbarTest : public ::testing::Test {
+class TaskbarTest : public test::ProgramFolderTest {
 protected:
-    void SetUp() override {
-        root = fs::temp_directory_path() /
-               ("velmon-core-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root / "registry");
-        fs::create_directories(root / "program");
-        ::setenv("ZORV_REGISTRY", (root / "registry").c_str(), 1);
-        r.env.dir = (root / "program").string();
-    }
-    void TearDown() override {
-        ::unsetenv("ZORV_REGISTRY");
-        fs::remove_all(root);
-    }
     void writeMbfan(const std::string& text) {
         std::ofstream out(root / "program" / "MBFAN.INI", std::ios::binary);
         out << text;
@@ -48,8 +34,6 @@ protected:
             ASSERT_EQ(key.setValue("Other", reg::kRegSz, v, sizeof v), reg::kSuccess);
         }
     }
-    fs::path root;
-    Rig r;
 };
 
 TEST_F(TaskbarTest, NormalStartup) {

@@ -8,28 +8,8 @@ e2e_require Xvfb trayer xdotool xwininfo
 stage="${VELMON_STAGE_DIR:?VELMON_STAGE_DIR names the folder holding velmon}"
 [ -x "$stage/velmon" ] || e2e_fail "no velmon in $stage"
 
-E2E_TMP="$(mktemp -d)"
-trap e2e_cleanup EXIT
-mkdir -p "$E2E_TMP/config/Velmon" "$E2E_TMP/runtime" "$E2E_TMP/registry"
-chmod 700 "$E2E_TMP/runtime"
-printf '[ZORVMonitor]\nShowLogo=0\n' >"$E2E_TMP/config/Velmon/Velmon.ini"
-cat >"$E2E_TMP/readings" <<EOT
-cpu_fan = 3500
-power_fan = 3000
-chassis_fan = 2500
-cpu_temp = 45
-mb_temp = 30
-in0 = 2800
-in1 = 2500
-in2 = 3300
-in3 = 5000
-in4 = 12000
-in5 = -12000
-in6 = -5000
-EOT
-
-export XDG_CONFIG_HOME="$E2E_TMP/config" XDG_RUNTIME_DIR="$E2E_TMP/runtime"
-export ZORV_REGISTRY="$E2E_TMP/registry" ZORV_SOURCE="file:$E2E_TMP/readings" VELMON_TEST_ANSWER=yes
+e2e_file_user
+export VELMON_TEST_ANSWER=yes
 e2e_start_display
 
 "$stage/velmon" >"$E2E_TMP/velmon.log" 2>&1 &

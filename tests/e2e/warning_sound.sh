@@ -9,33 +9,9 @@ e2e_require Xvfb trayer xdotool xwininfo pulseaudio pactl parec sox
 stage="${VELMON_STAGE_DIR:?VELMON_STAGE_DIR names the folder holding velmon}"
 [ -x "$stage/velmon" ] || e2e_fail "no velmon in $stage"
 
-E2E_TMP="$(mktemp -d)"
-trap e2e_cleanup EXIT
-mkdir -p "$E2E_TMP/config/Velmon" "$E2E_TMP/runtime" "$E2E_TMP/registry" "$E2E_TMP/home"
-chmod 700 "$E2E_TMP/runtime"
-printf '[ZORVMonitor]\nShowLogo=0\n' >"$E2E_TMP/config/Velmon/Velmon.ini"
-readings="$E2E_TMP/readings"
-write_readings() {
-    cat >"$readings.new" <<EOT
-cpu_fan = $1
-power_fan = 3000
-chassis_fan = 2500
-cpu_temp = 45
-mb_temp = 30
-in0 = 2800
-in1 = 2500
-in2 = 3300
-in3 = 5000
-in4 = 12000
-in5 = -12000
-in6 = -5000
-EOT
-    mv "$readings.new" "$readings"
-}
-write_readings 3500
-
-export XDG_CONFIG_HOME="$E2E_TMP/config" XDG_RUNTIME_DIR="$E2E_TMP/runtime" HOME="$E2E_TMP/home"
-export ZORV_REGISTRY="$E2E_TMP/registry" ZORV_SOURCE="file:$readings" VELMON_TEST_ANSWER=yes
+e2e_file_user
+mkdir -p "$E2E_TMP/home"
+export HOME="$E2E_TMP/home" VELMON_TEST_ANSWER=yes
 e2e_start_display
 
 # A private sound server: no configuration of its own (-n), one null sink.
