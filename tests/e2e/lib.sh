@@ -69,21 +69,29 @@ e2e_start_display() {
     sleep 1
 }
 
-# The tray icon: a velmon window embedded in the tray host (not a top-level
-# window). Prints "X Y" of its centre on the screen.
+# The tray icon: a small velmon window embedded in the tray host (the main
+# window has the same class and is reparented by the window manager too).
+# Prints "X Y" of its centre on the screen. The tree is read whole before it
+# is searched: a reader that stops at the first match breaks xwininfo's pipe,
+# and under pipefail that reads as "no icon".
 e2e_tray_icon_centre() {
-    xwininfo -root -tree | awk '
-        /\("velmon" "Velmon"\)/ && match($0, /^ +/) && RLENGTH > 5 {
+    local tree
+    tree="$(xwininfo -root -tree)" || return 1
+    awk '
+        !found && /\("velmon" "Velmon"\)/ && match($0, /^ +/) && RLENGTH > 5 {
             split($(NF-1), size, "x"); split($NF, pos, "+");
             w = size[1]; sub(/\+.*/, "", size[2]); h = size[2];
-            print pos[2] + int(w / 2), pos[3] + int(h / 2); found = 1; exit
+            if (w > 64 || h > 64) next;
+            print pos[2] + int(w / 2), pos[3] + int(h / 2); found = 1
         }
-        END { exit found ? 0 : 1 }'
+        END { exit found ? 0 : 1 }' <<<"$tree"
 }
 
 # Prints the window id of the visible main window.
 e2e_main_window() {
-    xdotool search --onlyvisible --name '^Velmora$' | head -n 1 | grep .
+    local ids
+    ids="$(xdotool search --onlyvisible --name '^Velmora$')" || return 1
+    [ -n "$ids" ] && head -n 1 <<<"$ids"
 }
 
 e2e_wm_running() {

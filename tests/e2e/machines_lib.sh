@@ -41,18 +41,8 @@ machines_summary_is() { [ "$(machines_summary)" = "$1" ]; }
 # The tray icon's tooltip as last set.
 machines_tip_is() { grep -qx "tray = $1" "$E2E_TMP/summary" 2>/dev/null; }
 
-# The tray icon's centre, told from the main window (same class, which the
-# window manager also reparents) by its small size.
-machines_icon_centre() {
-    xwininfo -root -tree | awk '
-        /\("velmon" "Velmon"\)/ && match($0, /^ +/) && RLENGTH > 5 {
-            split($(NF-1), size, "x"); split($NF, pos, "+");
-            w = size[1]; sub(/\+.*/, "", size[2]); h = size[2];
-            if (w > 64 || h > 64) next;
-            print pos[2] + int(w / 2), pos[3] + int(h / 2); found = 1; exit
-        }
-        END { exit found ? 0 : 1 }'
-}
+# The tray icon's centre (lib.sh).
+machines_icon_centre() { e2e_tray_icon_centre; }
 
 # How many different images the tray icon shows over about 1.5 seconds (the
 # alert flips it every 700 ms; the polls come every second).
