@@ -52,7 +52,7 @@ e2e_wait 5 grep -qx ShowLogo=0 "$ini" || e2e_fail "ShowLogo=0 was not stored"
 e2e_main_window >/dev/null && e2e_fail "Hide showed the main window"
 echo "ok: Hide with the box cleared stored ShowLogo=0"
 
-e2e_wait 45 e2e_tray_icon_centre || e2e_fail "the tray icon did not appear"
+e2e_wait 20 e2e_tray_icon_centre || e2e_fail "the tray icon did not appear"
 read -r ix iy < <(e2e_tray_icon_centre)
 xdotool mousemove "$ix" "$iy" click 1
 e2e_wait 10 e2e_main_window || e2e_fail "a tray click did not show the main window"
@@ -86,7 +86,7 @@ kill "$velmon"
 wait "$velmon" 2>/dev/null
 "$stage/velmon" >"$E2E_TMP/velmon2.log" 2>&1 &
 E2E_PIDS+=($!)
-e2e_wait 45 e2e_tray_icon_centre || e2e_fail "the tray icon did not appear at the second start"
+e2e_wait 20 e2e_tray_icon_centre || e2e_fail "the tray icon did not appear at the second start"
 sleep 2
 window_sized Velmora 505 247 >/dev/null && e2e_fail "the logo showed although ShowLogo=0"
 echo "ok: no logo at the next start"

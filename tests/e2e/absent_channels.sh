@@ -12,7 +12,7 @@ export VELMON_STAGE_DIR="${VELMON_STAGE_DIR:?VELMON_STAGE_DIR names the folder h
 
 E2E_TMP="$(mktemp -d)"
 trap e2e_cleanup EXIT
-machines_start_desktop
+e2e_start_display
 readings="$E2E_TMP/readings"
 export ZORV_SOURCE="file:$readings"
 

@@ -25,7 +25,7 @@ stage="${VELMON_STAGE_DIR:?VELMON_STAGE_DIR names the folder holding velmon}"
 
 E2E_TMP="$(mktemp -d)"
 trap 'umount /sys/class 2>/dev/null; e2e_cleanup' EXIT
-machines_start_desktop
+e2e_start_display
 
 # summary_of NAME: the Summary lines libzorv's readings give, sorted.
 summary_of() {

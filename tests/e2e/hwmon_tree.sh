@@ -51,7 +51,7 @@ e2e_start_display
 
 "$stage/velmon" >"$E2E_TMP/velmon.log" 2>&1 &
 E2E_PIDS+=($!)
-e2e_wait 45 e2e_tray_icon_centre || e2e_fail "the tray icon did not appear (no chip found?)"
+e2e_wait 20 e2e_tray_icon_centre || e2e_fail "the tray icon did not appear (no chip found?)"
 echo "ok: tray icon shown, the fake chip was read"
 
 expect() {  # expect "fan 0" "4560"

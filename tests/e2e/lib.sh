@@ -207,13 +207,13 @@ e2e_file_user() {
     export ZORV_REGISTRY="$E2E_TMP/registry" ZORV_SOURCE="file:$readings"
 }
 
-# write_readings RPM: the board of e2e_file_user with the CPU fan at RPM,
-# replaced in one step so velmon never reads half a file.
+# write_readings RPM [POWER_RPM CHASSIS_RPM]: the board of e2e_file_user with
+# the CPU fan at RPM, replaced in one step so velmon never reads half a file.
 write_readings() {
     cat >"$readings.new" <<EOT
 cpu_fan = $1
-power_fan = 3000
-chassis_fan = 2500
+power_fan = ${2:-3000}
+chassis_fan = ${3:-2500}
 cpu_temp = 45
 mb_temp = 30
 in0 = 2800

@@ -1,17 +1,6 @@
 # Shared steps of the runs on machines with fewer channels (sourced after
-# lib.sh, with E2E_TMP set): a desktop with a window manager and a tray host,
-# Velmon started afresh per machine, and the checks every machine gets.
-
-# The display with trayer (lib.sh) and openbox, unless a window manager runs.
-machines_start_desktop() {
-    e2e_start_display
-    if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
-        openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
-        E2E_PIDS+=($!)
-        e2e_wait 20 machines_wm_running || e2e_fail "openbox did not start"
-    fi
-}
-machines_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+# lib.sh, with E2E_TMP set and the desktop of e2e_start_display up): Velmon
+# started afresh per machine, and the checks every machine gets.
 
 # Velmon with fresh settings polling every second, no logo, and a stored
 # threshold of an input most of these machines lack, which must survive.
@@ -33,7 +22,7 @@ machines_stop_velmon() {
     wait "$velmon_pid" 2>/dev/null
     e2e_wait 10 machines_no_icon || true
 }
-machines_no_icon() { ! machines_icon_centre; }
+machines_no_icon() { ! e2e_tray_icon_centre; }
 
 # The Summary values written so far, sorted, one "control index = text" a line.
 machines_summary() { grep -v '^tray = ' "$E2E_TMP/summary" 2>/dev/null | sort; }
@@ -41,14 +30,11 @@ machines_summary_is() { [ "$(machines_summary)" = "$1" ]; }
 # The tray icon's tooltip as last set.
 machines_tip_is() { grep -qx "tray = $1" "$E2E_TMP/summary" 2>/dev/null; }
 
-# The tray icon's centre (lib.sh).
-machines_icon_centre() { e2e_tray_icon_centre; }
-
 # How many different images the tray icon shows over about 1.5 seconds (the
 # alert flips it every 700 ms; the polls come every second).
 machines_icon_images() {
     local x y i
-    read -r x y < <(machines_icon_centre) || { echo 0; return; }
+    read -r x y < <(e2e_tray_icon_centre) || { echo 0; return; }
     for i in 1 2 3 4 5; do
         import -window root -crop "16x16+$((x - 8))+$((y - 8))" +repage rgb:- | md5sum
         sleep 0.3
@@ -62,7 +48,7 @@ machines_run() {
     local name="$1" expected="$2" t0
     shift 2
     machines_start_velmon
-    e2e_wait 45 machines_icon_centre || e2e_fail "$name: the tray icon did not appear"
+    e2e_wait 20 e2e_tray_icon_centre || e2e_fail "$name: the tray icon did not appear"
     e2e_wait 10 machines_summary_is "$expected" ||
         e2e_fail "$name: Summary is
 $(machines_summary)

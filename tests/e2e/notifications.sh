@@ -27,7 +27,7 @@ e2e_wait 10 grep -q NameAcquired "$E2E_TMP/bus.log" || sleep 1
 
 "$stage/velmon" >"$E2E_TMP/velmon.log" 2>&1 &
 E2E_PIDS+=($!)
-e2e_wait 45 e2e_tray_icon_centre || e2e_fail "the tray icon did not appear"
+e2e_wait 20 e2e_tray_icon_centre || e2e_fail "the tray icon did not appear"
 sleep 2
 calls() { grep -c "member=$1\$" "$E2E_TMP/bus.log"; }
 [ "$(calls Notify)" -eq 0 ] || e2e_fail "a notification in the normal state: $(cat "$E2E_TMP/bus.log")"

@@ -15,7 +15,7 @@ e2e_start_display
 "$stage/velmon" >"$E2E_TMP/velmon.log" 2>&1 &
 velmon=$!
 E2E_PIDS+=("$velmon")
-e2e_wait 45 e2e_tray_icon_centre || e2e_fail "the tray icon did not appear"
+e2e_wait 20 e2e_tray_icon_centre || e2e_fail "the tray icon did not appear"
 [ -S "$E2E_TMP/runtime/Velmon.socket" ] || e2e_fail "the running instance does not listen beside its lock"
 e2e_main_window >/dev/null && e2e_fail "the main window is shown at startup"
 

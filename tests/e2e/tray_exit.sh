@@ -17,7 +17,7 @@ e2e_start_display
 velmon=$!
 E2E_PIDS+=("$velmon")
 
-e2e_wait 45 e2e_tray_icon_centre || e2e_fail "the tray icon did not appear"
+e2e_wait 20 e2e_tray_icon_centre || e2e_fail "the tray icon did not appear"
 echo "ok: tray icon at $(e2e_tray_icon_centre)"
 e2e_main_window >/dev/null && e2e_fail "the main window is shown at startup"
 

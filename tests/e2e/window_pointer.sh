@@ -22,7 +22,7 @@ e2e_start_display
 velmon=$!
 E2E_PIDS+=("$velmon")
 
-e2e_wait 45 e2e_tray_icon_centre || e2e_fail "the tray icon did not appear"
+e2e_wait 20 e2e_tray_icon_centre || e2e_fail "the tray icon did not appear"
 read -r ix iy < <(e2e_tray_icon_centre)
 xdotool mousemove "$ix" "$iy" click 1
 e2e_wait 10 e2e_main_window || e2e_fail "a tray click did not show the main window"
