@@ -145,6 +145,18 @@ std::int32_t ZorvSensorPort::channelMask() {
     return asFunction<MaskFn>(s)() & kAllChannels;
 }
 
+std::optional<ChannelDefault> ZorvSensorPort::channelDefault(SensorChannel channel) {
+    using DefaultFn = std::int32_t (*)(std::int32_t, std::int32_t*, std::int32_t*);
+    const auto fn = asFunction<DefaultFn>(lib_.optionalSymbol("GetChannelDefault"));
+    if (fn == nullptr) return std::nullopt;
+    std::int32_t lower = 0, upper = 0;
+    switch (fn(static_cast<std::int32_t>(channel), &lower, &upper)) {
+    case 1: return ChannelDefault{DefaultOrigin::Chip, lower, upper};
+    case 2: return ChannelDefault{DefaultOrigin::Today, lower, upper};
+    default: return std::nullopt;  // the system's default, or an answer this program does not know
+    }
+}
+
 ZorvAhdCpuDataPort::ZorvAhdCpuDataPort(Prompter& prompter, FatalHandler fatal, std::string directory)
     : lib_("libzorvahd.so", std::move(directory), prompter, std::move(fatal)) {}
 

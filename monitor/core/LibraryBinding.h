@@ -57,6 +57,8 @@ public:
     // GetSourceError, an export that older libraries lack: they report nothing.
     std::string sourceError() override;
     std::int32_t channelMask() override;
+    // GetChannelDefault, optional like the mask: without it the system's defaults hold.
+    std::optional<ChannelDefault> channelDefault(SensorChannel channel) override;
 
 private:
     using ReadFn = std::int16_t (*)();

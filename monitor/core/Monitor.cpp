@@ -99,7 +99,7 @@ void Monitor::load() {
         thresholds_.installed[at(f)] = installed;
         v.setText({Ctl::FanSpeedLabel, f}, fanText(speed));
         v.setText({Ctl::FanSummaryValue, f}, fanText(speed));
-        const std::int16_t threshold = store_.readInt(kFanKeys[at(f)], WarningThresholds{}.fan[at(f)]);
+        const std::int16_t threshold = store_.readInt(kFanKeys[at(f)], defaults_.thresholds.fan[at(f)]);
         thresholds_.fan[at(f)] = threshold;
         v.setText({Ctl::FanWarnLabel, f}, fanText(threshold));
         if (speed <= threshold && installed) raiseAlarm(fanChannel(f));
@@ -113,7 +113,7 @@ void Monitor::load() {
         v.setText({Ctl::VoltSummaryValue, i}, voltText(readings_.rounded[at(i)]));
         shown_.rounded[at(i)] = readings_.rounded[at(i)];
     }
-    const WarningThresholds defaults;
+    const WarningThresholds& defaults = defaults_.thresholds;
     for (int i = 0; i < kVoltCount; ++i) {
         thresholds_.volUp[at(i)] = store_.readSingle("VolUp" + std::to_string(i), defaults.volUp[at(i)]);
     }
@@ -305,7 +305,7 @@ void Monitor::showTempSummary(int g) {
 }
 
 void Monitor::drawGauge(int g) {
-    ports_.view.drawTemperatureGauge(g, readings_.temp[at(g)], thresholds_.temp[at(g)], kGaugeBase[at(g)]);
+    ports_.view.drawTemperatureGauge(g, readings_.temp[at(g)], thresholds_.temp[at(g)], defaults_.gaugeBase[at(g)]);
 }
 
 void Monitor::drawBar(int i) {
@@ -438,7 +438,7 @@ void Monitor::temperaturePointerPressed(int gauge, double y) {
 void Monitor::temperatureGaugeMoved(int gauge, double y) {
     if (!validGauge(gauge) || !tempDrag_.dragging[at(gauge)]) return;
     const int delta = clampDelta(y - tempDrag_.grabY);
-    const auto drag = geometry::temperatureDrag(delta, kGaugeBase[at(gauge)]);
+    const auto drag = geometry::temperatureDrag(delta, defaults_.gaugeBase[at(gauge)]);
     if (!drag) return;
     MainView& v = ports_.view;
     v.setToolTip({Ctl::TempGauge, gauge}, "");

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "MachineDefaults.h"
 #include "MonitorState.h"
 #include "Ports.h"
 #include "SettingsStore.h"
@@ -71,6 +72,9 @@ public:
     // What the machine can measure; set once by startup, before load().
     [[nodiscard]] const ChannelPresence& presence() const { return presence_; }
     void setPresence(const ChannelPresence& presence) { presence_ = presence; }
+    // This machine's default thresholds and gauge scales; set once by startup, before load().
+    [[nodiscard]] const MachineDefaults& machineDefaults() const { return defaults_; }
+    void setMachineDefaults(const MachineDefaults& defaults) { defaults_ = defaults; }
     PollingIntervals& intervals() { return intervals_; }
     WarningThresholds& thresholds() { return thresholds_; }
     [[nodiscard]] const ChannelReadings& readings() const { return readings_; }
@@ -115,6 +119,7 @@ private:
     SettingsStore store_;
     FanConfiguration fanConfig_;
     ChannelPresence presence_;
+    MachineDefaults defaults_;
     PollingIntervals intervals_;
     WarningThresholds thresholds_;
     ChannelReadings readings_;

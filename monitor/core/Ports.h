@@ -27,6 +27,16 @@ using TextBuffer = std::array<char, kTextBuffer>;
 
 enum class DmiText { MBProduct, MBManufacturer, BIOSVender, BIOSVersion, CPUName };
 
+// Where a channel's default threshold comes from, as libzorv says.
+enum class DefaultOrigin { System, Chip, Today };
+
+// A machine default in the library's units: a fan's lower RPM, a
+// temperature's upper degrees Celsius, a voltage's band in millivolts.
+struct ChannelDefault {
+    DefaultOrigin origin = DefaultOrigin::System;
+    std::int32_t lower = 0, upper = 0;
+};
+
 // libzorv, bound by name. Readings: RPM, whole degrees Celsius, millivolts.
 class SensorPort {
 public:
@@ -41,6 +51,9 @@ public:
     // Bit i set when the source can measure channel i. A library that does
     // not say has every channel.
     virtual std::int32_t channelMask() { return kAllChannels; }
+    // The machine's own default threshold of a channel, where the library
+    // knows one; nothing where the system's default holds.
+    virtual std::optional<ChannelDefault> channelDefault(SensorChannel) { return std::nullopt; }
 };
 
 // libzorvahd, bound by name.

@@ -82,6 +82,7 @@ bool Taskbar::startup() {
     // What the machine can measure is asked once, before the first reading.
     const ChannelPresence presence = ChannelPresence::fromMask(ports_.sensor.channelMask());
     monitor_.setPresence(presence);
+    monitor_.setMachineDefaults(machineDefaults(ports_.sensor, presence));
     // Without a temperature, or with every one there reading 0, there is no
     // sensor chip to watch.
     bool noChip = true;

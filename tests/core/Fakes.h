@@ -37,6 +37,13 @@ struct FakeSensor : SensorPort {
         ++maskCalls;
         return mask;
     }
+    // What GetChannelDefault answers per channel; nothing: the system's default.
+    std::array<std::optional<ChannelDefault>, kChannelCount> defaults{};
+    std::array<int, kChannelCount> defaultAsks{};
+    std::optional<ChannelDefault> channelDefault(SensorChannel c) override {
+        ++defaultAsks[static_cast<std::size_t>(c)];
+        return defaults[static_cast<std::size_t>(c)];
+    }
     std::int16_t& operator[](SensorChannel c) { return values[static_cast<std::size_t>(c)]; }
     int readsOf(SensorChannel c) const { return reads[static_cast<std::size_t>(c)]; }
     void resetReads() { reads = {}; }

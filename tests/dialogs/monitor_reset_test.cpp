@@ -109,6 +109,36 @@ TEST_P(MonitorResetTest, CpuFanAtOrAboveTheDefaultAfterReset) {
 INSTANTIATE_TEST_SUITE_P(Speeds, MonitorResetTest,
                          ::testing::Values(std::pair{2800, true}, std::pair{2801, false}));
 
+// On a machine with defaults of its own, Reset to Default gives those; rows
+// the library has no default for keep the system's.
+TEST_F(MonitorResetTest, ResetGivesTheMachinesDefaults) {
+    MachineDefaults machine;
+    machine.thresholds.fan = {300, 2700, 450};
+    machine.thresholds.temp = {95, 75};
+    machine.thresholds.volDn[2] = 3.0F;
+    machine.thresholds.volUp[2] = 3.6F;
+    monitor.setMachineDefaults(machine);
+    settings.values = {{"CPUFan", "1200"}, {"ChassisFan", "700"}, {"CPUTemp", "60"}, {"MBTemp", "40"},
+                       {"VolUp2", "3.5"}, {"VolDn2", "3.1"}, {"VolUp3", "5.3"}};
+    monitor.load();
+    EXPECT_EQ(monitor.thresholds().fan[0], 1200);  // saved values win at load
+
+    SettingsRules rules(host, prompter, autostart, "/usr/bin/velmon");
+    FakeWindow<SettingsRules> window(rules, log);
+    rules.formLoad();
+    rules.resetClicked(window);  // every row ticked
+
+    EXPECT_EQ(monitor.thresholds().fan, (std::array<std::int16_t, 3>{300, 2700, 450}));
+    EXPECT_EQ(monitor.thresholds().temp, (std::array<std::int16_t, 2>{95, 75}));
+    EXPECT_EQ(monitor.thresholds().volDn[2], 3.0F);
+    EXPECT_EQ(monitor.thresholds().volUp[2], 3.6F);
+    EXPECT_EQ(monitor.thresholds().volUp[3], 5.5F);
+    EXPECT_EQ(view.text(Ctl::FanWarnLabel, 0), "300");
+    EXPECT_EQ(view.text(Ctl::TempWarnLabel, 0), "95/203");
+    EXPECT_EQ(view.text(Ctl::VoltDnLabel, 2), "3.0");
+    EXPECT_EQ(view.text(Ctl::VoltUpLabel, 2), "3.6");
+}
+
 TEST(MonitorDialogHost, IntervalsAndFanConfigurationAreTheMonitors) {
     Log log;
     Sensors sensors;

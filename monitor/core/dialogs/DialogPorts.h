@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "MonitorState.h"
 #include "Ports.h"
 
 namespace velmon::dialogs {
@@ -23,6 +24,9 @@ public:
     // A fan (0 CPU, 1 power, 2 chassis) is configured when its MBFAN.INI flag is non-zero.
     [[nodiscard]] virtual bool fanConfigured(int fan) const = 0;
 
+    // What Reset to Default gives: this machine's defaults, the system's
+    // where the sensor library names none.
+    [[nodiscard]] virtual WarningThresholds defaultThresholds() const { return {}; }
     virtual void setFanThreshold(int fan, std::int16_t rpm) = 0;
     virtual void setTemperatureThreshold(int gauge, std::int16_t celsius) = 0;
     virtual void setVoltageThresholds(int input, float upper, float lower) = 0;

@@ -13,6 +13,9 @@ public:
     [[nodiscard]] std::int16_t interval(IntervalGroup group) const override;
     void setInterval(IntervalGroup group, std::int16_t seconds) override;
     [[nodiscard]] bool fanConfigured(int fan) const override;
+    [[nodiscard]] WarningThresholds defaultThresholds() const override {
+        return monitor_.machineDefaults().thresholds;
+    }
     void setFanThreshold(int fan, std::int16_t rpm) override;
     void setTemperatureThreshold(int gauge, std::int16_t celsius) override;
     void setVoltageThresholds(int input, float upper, float lower) override;

@@ -12,24 +12,9 @@ namespace {
 constexpr std::array<const char*, kIntervalGroups> kIntervalKeys{"FanInterval", "TempInterval",
                                                                  "VoltInterval"};
 
-struct VoltDefault {
-    int input;
-    float upper;
-    float lower;
-};
-
-// Rows Vcore … VMinus5; input 1 (the hidden second core input) is never reset.
-constexpr std::array<VoltDefault, 6> kVoltDefaults{{
-    {0, 3.7F, 1.5F},
-    {2, 3.9F, 2.9F},
-    {3, 5.5F, 4.5F},
-    {4, 13.0F, 11.0F},
-    {5, -10.3F, -13.7F},
-    {6, -4.3F, -5.7F},
-}};
-
-constexpr std::array<std::int16_t, 3> kFanDefaults{2800, 2700, 1800};
-constexpr std::array<std::int16_t, 2> kTempDefaults{80, 50};
+// The voltage input of each reset row Vcore … VMinus5; input 1 (the hidden
+// second core input) is never reset.
+constexpr std::array<int, 6> kVoltRowInputs{0, 2, 3, 4, 5, 6};
 
 }  // namespace
 
@@ -87,24 +72,27 @@ void SettingsRules::setResetChecked(ResetRow row, bool checked) {
 
 void SettingsRules::applyRow(ResetRow row) {
     MainView& view = monitor_.mainView();
+    const WarningThresholds defaults = monitor_.defaultThresholds();
     const int r = static_cast<int>(row);
     if (r <= static_cast<int>(ResetRow::ChassisFan)) {
-        const auto rpm = kFanDefaults[static_cast<std::size_t>(r)];
+        const auto rpm = defaults.fan.at(static_cast<std::size_t>(r));
         monitor_.setFanThreshold(r, rpm);
         view.setText({Ctl::FanWarnLabel, r}, fanText(rpm));
         return;
     }
     if (r <= static_cast<int>(ResetRow::MbTemp)) {
         const int gauge = r - static_cast<int>(ResetRow::CpuTemp);
-        const auto celsius = kTempDefaults[static_cast<std::size_t>(gauge)];
+        const auto celsius = defaults.temp.at(static_cast<std::size_t>(gauge));
         monitor_.setTemperatureThreshold(gauge, celsius);
         view.setText({Ctl::TempWarnLabel, gauge}, temperaturePair(celsius));
         return;
     }
-    const auto& v = kVoltDefaults[static_cast<std::size_t>(r - static_cast<int>(ResetRow::Vcore))];
-    monitor_.setVoltageThresholds(v.input, v.upper, v.lower);
-    view.setText({Ctl::VoltUpLabel, v.input}, voltText(v.upper));
-    view.setText({Ctl::VoltDnLabel, v.input}, voltText(v.lower));
+    const int input = kVoltRowInputs.at(static_cast<std::size_t>(r - static_cast<int>(ResetRow::Vcore)));
+    const float upper = defaults.volUp.at(static_cast<std::size_t>(input));
+    const float lower = defaults.volDn.at(static_cast<std::size_t>(input));
+    monitor_.setVoltageThresholds(input, upper, lower);
+    view.setText({Ctl::VoltUpLabel, input}, voltText(upper));
+    view.setText({Ctl::VoltDnLabel, input}, voltText(lower));
 }
 
 void SettingsRules::resetClicked(DialogWindow& window) {
