@@ -42,7 +42,23 @@ void HotArea::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
 }
 
-SpinArrows::SpinArrows(QWidget* parent) : QWidget(parent) { resize(18, 16); }
+int spinRepeatDelay(int repeat) {
+    if (repeat <= 0) return 400;
+    if (repeat < 5) return 120;
+    if (repeat < 15) return 60;
+    return 30;
+}
+
+SpinArrows::SpinArrows(QWidget* parent) : QWidget(parent), repeat_(new QTimer(this)) {
+    resize(18, 16);
+    repeat_->setSingleShot(true);
+    QObject::connect(repeat_, &QTimer::timeout, this, [this] {
+        if (pressed_ < 0) return;
+        ++repeats_;
+        repeat_->start(spinRepeatDelay(repeats_));
+        if (onStep) onStep(pressed_ == 0);
+    });
+}
 
 void SpinArrows::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -68,11 +84,18 @@ void SpinArrows::paintEvent(QPaintEvent*) {
 void SpinArrows::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     pressed_ = event->position().y() < 8 ? 0 : 1;
+    repeats_ = 0;
     update();
+    repeat_->start(spinRepeatDelay(0));
     if (onStep) onStep(pressed_ == 0);
 }
 
-void SpinArrows::mouseReleaseEvent(QMouseEvent*) {
+void SpinArrows::mouseReleaseEvent(QMouseEvent*) { stop(); }
+
+void SpinArrows::hideEvent(QHideEvent*) { stop(); }
+
+void SpinArrows::stop() {
+    repeat_->stop();
     pressed_ = -1;
     update();
 }

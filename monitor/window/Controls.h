@@ -3,6 +3,7 @@
 
 #include <QLabel>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -27,7 +28,12 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
-// The up-down control of a fan threshold: two arrows in 18 x 16 pixels.
+// Milliseconds before the n-th repeat (from 0) of a held spin arrow: a pause
+// after the first step, so a click steps once, then ever faster.
+int spinRepeatDelay(int repeat);
+
+// The up-down control of a fan threshold: two arrows in 18 x 16 pixels. A
+// click steps once; an arrow held down repeats and speeds up.
 class SpinArrows : public QWidget {
 public:
     explicit SpinArrows(QWidget* parent);
@@ -37,9 +43,13 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    void stop();
     int pressed_ = -1;  // 0 up, 1 down
+    int repeats_ = 0;
+    QTimer* repeat_;
 };
 
 // A black frame with a white border and a white caption on its top edge.
