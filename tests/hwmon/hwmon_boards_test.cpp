@@ -1,7 +1,8 @@
 // libzorv.so over real libsensors on the fake trees of today's machines
-// (tests/hwmon/trees/make_tree.sh): per machine, which channels are there
-// and what they read. Each test gets a private mount namespace with a tmpfs
-// over /sys/class.
+// (tests/hwmon/trees/make_tree.sh): per machine, which channels are there,
+// what they read, and the default thresholds that keep a healthy machine
+// quiet and make a fault warn. Each test gets a private mount namespace with
+// a tmpfs over /sys/class.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sched.h>
@@ -9,6 +10,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -85,6 +88,8 @@ public:
         if (!handle_) return;
         for (int i = 0; i < 12; ++i) fns_[i] = reinterpret_cast<std::int16_t (*)()>(dlsym(handle_, kExports[i]));
         mask_ = reinterpret_cast<std::int32_t (*)()>(dlsym(handle_, "GetChannelMask"));
+        default_ = reinterpret_cast<std::int32_t (*)(std::int32_t, std::int32_t*, std::int32_t*)>(
+            dlsym(handle_, "GetChannelDefault"));
     }
     ~Zorv() {
         if (handle_) dlclose(handle_);
@@ -92,8 +97,14 @@ public:
     Zorv(const Zorv&) = delete;
     Zorv& operator=(const Zorv&) = delete;
 
-    [[nodiscard]] bool loaded() const { return handle_ && fns_[11] && mask_; }
+    [[nodiscard]] bool loaded() const { return handle_ && fns_[11] && mask_ && default_; }
     int mask() { return mask_(); }
+    // GetChannelDefault's answer: origin, lower, upper.
+    std::array<int, 3> channelDefault(int channel) {
+        std::int32_t lower = -7, upper = -7;
+        const int origin = default_(channel, &lower, &upper);
+        return {origin, lower, upper};
+    }
     int read(int channel) { return fns_[channel](); }
 
     // Presence first, as Velmon asks it; an absent channel must read 0.
@@ -116,6 +127,7 @@ private:
     void* handle_ = nullptr;
     std::int16_t (*fns_[12])() = {};
     std::int32_t (*mask_)() = nullptr;
+    std::int32_t (*default_)(std::int32_t, std::int32_t*, std::int32_t*) = nullptr;
 };
 
 class Machine : public testing::Test {
@@ -158,6 +170,104 @@ protected:
 };
 
 class EveryMachine : public Machine, public testing::WithParamInterface<const char*> {};
+
+// "CHANNEL FILE VALUE" lines of the tree script (--fault, --load, --hot).
+struct Change {
+    int channel;
+    std::string file, value;
+};
+
+std::vector<Change> changes(const std::string& option, const std::string& machine) {
+    std::vector<Change> out;
+    std::istringstream in(run(script() + " " + option + " " + machine));
+    std::string channel, file, value;
+    while (in >> channel >> file >> value) {
+        const auto at = std::find(std::begin(kChannels), std::end(kChannels), channel) - std::begin(kChannels);
+        EXPECT_LT(at, 12) << option << " " << machine << ": " << channel;
+        if (at < 12) out.push_back({static_cast<int>(at), file, value});
+    }
+    return out;
+}
+
+// The thresholds Velmon keeps where the library gives none (the 1997 board's).
+constexpr std::array<std::array<int, 2>, 12> kSystemThresholds = {{{2800, 0}, {2700, 0}, {1800, 0}, {0, 80}, {0, 50},
+                                                                   {1500, 3700}, {1300, 3700}, {2900, 3900},
+                                                                   {4500, 5500}, {11000, 13000}, {-13700, -10300},
+                                                                   {-5700, -4300}}};
+
+// Velmon's warning rules: a fan at or below its threshold, a temperature at or
+// above, a voltage (rounded to 0.1 V) not strictly between its two.
+bool warns(int channel, int value, std::array<int, 3> def) {
+    const auto [lower, upper] = def[0] == 0 ? kSystemThresholds[static_cast<std::size_t>(channel)]
+                                            : std::array<int, 2>{def[1], def[2]};
+    if (channel <= 2) return value <= lower;
+    if (channel <= 4) return value >= upper;
+    const float rounded = std::floor((static_cast<float>(value) / 1000.0f + 0.05f) * 10.0f) / 10.0f;
+    return !(rounded > static_cast<float>(lower) / 1000.0f && rounded < static_cast<float>(upper) / 1000.0f);
+}
+
+// The channels that warn now, by name.
+std::vector<std::string> warnings(Zorv& zorv, const std::array<std::array<int, 3>, 12>& defs) {
+    std::vector<std::string> out;
+    const int mask = zorv.mask();
+    for (int i = 0; i < 12; ++i)
+        if ((mask & (1 << i)) && warns(i, zorv.read(i), defs[static_cast<std::size_t>(i)]))
+            out.push_back(std::string(kChannels[i]) + "=" + std::to_string(zorv.read(i)));
+    return out;
+}
+
+TEST_P(EveryMachine, DefaultsKeepItQuietAtIdleAndUnderLoadAndWarnWhenHotOrBroken) {
+    const std::string machine = GetParam();
+    ASSERT_NO_FATAL_FAILURE(makeTree(machine));
+    Zorv zorv(work / "lib", "");
+    ASSERT_TRUE(zorv.loaded()) << dlerror();
+
+    // What the script says GetChannelDefault answers; absent channels keep the caller's.
+    std::istringstream in(run(script() + " --defaults " + machine));
+    std::array<std::array<int, 3>, 12> defs{};
+    std::string line;
+    int i = 0;
+    for (; i < 12 && std::getline(in, line); ++i) {
+        std::istringstream words(line);
+        std::string channel, lower, upper, origin;
+        words >> channel >> lower >> upper >> origin;
+        ASSERT_EQ(channel, kChannels[i]) << machine << ": " << line;
+        const bool absent = lower == "absent";
+        EXPECT_EQ(absent, !(zorv.mask() & (1 << i))) << machine << ": " << line;
+        const std::array<int, 3> want =
+            absent ? std::array<int, 3>{0, 0, 0}
+                   : std::array<int, 3>{origin == "chip" ? 1 : origin == "today" ? 2 : 0, std::stoi(lower), std::stoi(upper)};
+        ASSERT_TRUE(absent || origin == "system" || origin == "chip" || origin == "today") << line;
+        defs[static_cast<std::size_t>(i)] = zorv.channelDefault(i);
+        EXPECT_EQ(defs[static_cast<std::size_t>(i)], want) << machine << ": " << line;
+    }
+    ASSERT_EQ(i, 12) << "make_tree.sh --defaults " << machine;
+
+    EXPECT_EQ(warnings(zorv, defs), std::vector<std::string>{}) << machine << " at idle";
+    for (const auto& c : changes("--load", machine)) put(fs::path("/sys/class") / c.file, c.value);
+    EXPECT_EQ(warnings(zorv, defs), std::vector<std::string>{}) << machine << " under full load";
+    if (zorv.mask() & (1 << 3)) {
+        EXPECT_EQ(zorv.channelDefault(3), defs[3]) << "defaults are worked out once, not from the readings";
+    }
+
+    const auto hot = changes("--hot", machine);
+    const auto fault = changes("--fault", machine);
+    if (zorv.mask() == 0) {
+        EXPECT_TRUE(hot.empty() && fault.empty()) << machine << " has no sensor to make hot or break";
+        return;
+    }
+    ASSERT_EQ(hot.size(), 1u) << machine;
+    ASSERT_EQ(hot[0].channel, 3) << machine;
+    put(fs::path("/sys/class") / hot[0].file, hot[0].value);
+    EXPECT_EQ(zorv.read(3), 99) << machine;
+    EXPECT_EQ(warnings(zorv, defs), std::vector<std::string>{"cpu_temp=99"}) << machine << " with the CPU at 99 C";
+
+    ASSERT_EQ(fault.size(), 1u) << machine;
+    put(fs::path("/sys/class") / hot[0].file, "50000");  // cooled down again: the fault alone warns
+    put(fs::path("/sys/class") / fault[0].file, fault[0].value);
+    const std::string faulty = std::string(kChannels[fault[0].channel]) + "=" + std::to_string(zorv.read(fault[0].channel));
+    EXPECT_EQ(warnings(zorv, defs), std::vector<std::string>{faulty}) << machine << " with its fault";
+}
 
 TEST_P(EveryMachine, ReadsTheChannelsItHasAndOnlyThose) {
     const std::string machine = GetParam();
@@ -265,6 +375,10 @@ TEST_F(Machine, ZorvreadListSaysWhatEachChannelReadsOrWhyItIsAbsent) {
     EXPECT_NE(reason("power_fan").find("not mapped"), std::string::npos) << reason("power_fan");
     EXPECT_NE(reason("in0").find("not mapped"), std::string::npos) << reason("in0");
     EXPECT_NE(reason("in4").find("divider unknown"), std::string::npos) << reason("in4");
+    for (const char* line : {"  cpu_fan      default 300 RPM (today's default)",
+                             "  cpu_temp     default 97 C (today's default: k10temp has no limit",
+                             "  in2          default 2.9..3.9 V (system default", "  power_fan    absent"})
+        EXPECT_NE(text.find(line, text.find("\ndefaults")), std::string::npos) << line << " not in:\n" << text;
 
     ASSERT_EQ(umount2("/sys/class", MNT_DETACH), 0) << std::strerror(errno);
     ASSERT_EQ(mount("zorvboards", "/sys/class", "tmpfs", 0, nullptr), 0) << std::strerror(errno);
@@ -274,6 +388,20 @@ TEST_F(Machine, ZorvreadListSaysWhatEachChannelReadsOrWhyItIsAbsent) {
     const auto fan = bare.find("  cpu_fan ");
     ASSERT_NE(fan, std::string::npos) << bare;
     EXPECT_NE(bare.substr(fan, bare.find('\n', fan) - fan).find("no such sensor"), std::string::npos) << bare;
+    EXPECT_NE(bare.find("  cpu_temp     default 85 C (chip limit: crit 90 C)"), std::string::npos) << bare;
+}
+
+TEST_F(Machine, ZorvreadListGivesTheSystemsDefaultsOfTheSimulatedBoard) {
+    ASSERT_NO_FATAL_FAILURE(makeTree("intel-nct6775"));
+    const char* lib = std::getenv("ZORV_TEST_LIB");
+    ASSERT_NE(lib, nullptr);
+    const std::string text = run("ZORV_SOURCE=sim " + (fs::path(lib).parent_path() / "zorvread").string() + " --list");
+    const auto sim = text.find("the source in use is sim");
+    ASSERT_NE(sim, std::string::npos) << text;
+    EXPECT_NE(text.find("  cpu_temp     default 95 C (chip limit: crit 100 C)"), std::string::npos) << text;
+    for (const char* line : {"  cpu_fan      default 2800 RPM (system default)", "  cpu_temp     default 80 C (system default)",
+                             "  mb_temp      default 50 C (system default)", "  in5          default -13.7..-10.3 V (system default)"})
+        EXPECT_NE(text.find(line, sim), std::string::npos) << line << " not in:\n" << text;
 }
 
 }  // namespace

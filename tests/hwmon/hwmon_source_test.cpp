@@ -108,6 +108,56 @@ TEST(HwmonSource, ListingShowsEveryFeatureAndTheMapInForce) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << " not in:\n" << text;
 }
 
+// A desktop of today: an nct6798 whose fan minimum is the BIOS's 1997
+// value, coretemp, and a drive the user maps by hand.
+std::unique_ptr<FakeBackend> todaysDesktop() {
+    auto b = std::make_unique<FakeBackend>();
+    b->chipList.push_back({"nct6798-isa-0290",
+                           "nct6798",
+                           {{"fan1", "fan1", {600.0, {}, {}}},
+                            {"fan2", "fan2", {2700.0, {}, {}}},
+                            {"temp1", "SYSTIN", {{}, 0.0, {}}},
+                            {"in3", "in3", {0.0, 0.0, {}}}}});
+    b->chipList.push_back({"coretemp-isa-0000", "coretemp", {{"temp1", "Package id 0", {{}, 80.0, 100.0}}}});
+    b->chipList.push_back({"nvme-pci-0100", "nvme", {{"temp1", "Composite", {{}, 81.85, 84.85}}}});
+    for (auto [f, v] : {std::pair{"nct6798-isa-0290/fan1", 700.0}, {"nct6798-isa-0290/fan2", 850.0},
+                        {"nct6798-isa-0290/temp1", 31.0}, {"nct6798-isa-0290/in3", 3.344},
+                        {"coretemp-isa-0000/temp1", 41.0}, {"nvme-pci-0100/temp1", 38.85}})
+        b->values[f] = v;
+    return b;
+}
+
+TEST(HwmonSource, DefaultsComeFromTheMappedFeaturesAndTheFansSpeedAtStart) {
+    HwmonSource s(todaysDesktop(), Config{});
+    const ChannelDefaults d = s.defaults();
+    EXPECT_EQ(d[0], (ChannelDefault{DefaultOrigin::Today, 300, 0, "min 2700 RPM is above the fan's speed"}));
+    EXPECT_EQ(d[2], (ChannelDefault{DefaultOrigin::Chip, 600, 0, "min 600 RPM"}));
+    EXPECT_EQ(d[3], (ChannelDefault{DefaultOrigin::Chip, 0, 95, "crit 100 C"}));
+    EXPECT_EQ(d[4].origin, DefaultOrigin::Today);
+    EXPECT_EQ(d[4].upper, 75);
+    EXPECT_EQ(d[7].origin, DefaultOrigin::System) << "0/0 is no band";
+    EXPECT_EQ(d[1], ChannelDefault{}) << "absent";
+
+    const std::string text = s.listing(Config{});
+    for (const char* line : {"  cpu_fan      default 300 RPM (today's default: min 2700 RPM is above the fan's speed)",
+                             "  cpu_temp     default 95 C (chip limit: crit 100 C)", "  power_fan    absent",
+                             "  in2          default 2.9..3.9 V (system default"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << " not in:\n" << text;
+}
+
+TEST(HwmonSource, AChannelMappedByHandGetsTheLimitsOfItsFeature) {
+    const Config conf{"zorv.conf", parseKeyValues("cpu_temp = nvme-pci-0100/temp1\nmb_temp = coretemp-*/temp1\n")};
+    HwmonSource s(todaysDesktop(), conf);
+    const ChannelDefaults d = s.defaults();
+    EXPECT_EQ(d[3], (ChannelDefault{DefaultOrigin::Chip, 0, 80, "crit 84.85 C"}));
+    EXPECT_EQ(d[4], (ChannelDefault{DefaultOrigin::Chip, 0, 80, "max 80 C"}));
+}
+
+TEST(HwmonSource, TheLm78BoardKeepsTheSystemsDefaults) {
+    HwmonSource s(lm78Board(), Config{});
+    for (const auto& d : s.defaults()) EXPECT_EQ(d.origin, DefaultOrigin::System) << d.why;
+}
+
 TEST(LibSensors, WithoutTheLibraryEveryChannelReadsZero) {
     auto backend = openLibSensors("libzorv-test-no-such-sensors.so.0", "");
     ASSERT_FALSE(backend->notes().empty());

@@ -6,12 +6,15 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <utility>
+
+#include "zorv.h"
 
 namespace {
 
@@ -140,6 +143,61 @@ TEST_F(Exports, ChannelMaskNamesTheChannelsTheSourceMeasures) {
     LoadedCopy lib(dir_ / "unknown", false, false);
     ASSERT_TRUE(lib.loaded()) << dlerror();
     EXPECT_EQ(lib.fn<MaskFn>("GetChannelMask")(), 0);
+}
+
+using DefaultFn = int32_t (*)(int32_t, int32_t*, int32_t*);
+constexpr int32_t kUntouched = 0x5A5A;
+
+TEST_F(Exports, ChannelDefaultRefusesAChannelOutOfRangeOrANullPointerAndWritesNothing) {
+    ::setenv("ZORV_SOURCE", "sim", 1);
+    LoadedCopy lib(dir_ / "lib", false, false);
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    const auto def = lib.fn<DefaultFn>("GetChannelDefault");
+    for (int32_t channel : {-1, 12, 1000, INT32_MIN}) {
+        int32_t lower = kUntouched, upper = kUntouched;
+        EXPECT_EQ(def(channel, &lower, &upper), -1) << channel;
+        EXPECT_EQ(lower, kUntouched) << channel;
+        EXPECT_EQ(upper, kUntouched) << channel;
+    }
+    int32_t v = kUntouched;
+    EXPECT_EQ(def(0, nullptr, &v), -1);
+    EXPECT_EQ(v, kUntouched);
+    EXPECT_EQ(def(3, &v, nullptr), -1);
+    EXPECT_EQ(v, kUntouched);
+    EXPECT_EQ(def(5, nullptr, nullptr), -1);
+}
+
+// Every channel answers "the caller's own defaults", with 0 written to both.
+void expectSystemDefaults(const LoadedCopy& lib, const char* source) {
+    const auto def = lib.fn<DefaultFn>("GetChannelDefault");
+    for (int32_t channel = 0; channel < 12; ++channel) {
+        int32_t lower = kUntouched, upper = kUntouched;
+        EXPECT_EQ(def(channel, &lower, &upper), ZORV_DEFAULT_SYSTEM) << source << " channel " << channel;
+        EXPECT_EQ(lower, 0) << source << " channel " << channel;
+        EXPECT_EQ(upper, 0) << source << " channel " << channel;
+    }
+}
+
+TEST_F(Exports, TheSimulatedBoardAFileAndAnUnknownSourceKeepTheCallersDefaults) {
+    ::setenv("ZORV_SOURCE", "sim", 1);
+    {
+        LoadedCopy lib(dir_ / "sim", false, false);
+        ASSERT_TRUE(lib.loaded()) << dlerror();
+        expectSystemDefaults(lib, "sim");
+        expectSystemDefaults(lib, "sim, asked again");
+    }
+    const fs::path readings = dir_ / "readings";
+    std::ofstream(readings) << "cpu_fan = 700\ncpu_temp = 45\nin2 = 3300\n";
+    ::setenv("ZORV_SOURCE", ("file:" + readings.string()).c_str(), 1);
+    {
+        LoadedCopy lib(dir_ / "file", false, false);
+        ASSERT_TRUE(lib.loaded()) << dlerror();
+        expectSystemDefaults(lib, "file");
+    }
+    ::setenv("ZORV_SOURCE", "no-such-source", 1);
+    LoadedCopy lib(dir_ / "unknown", false, false);
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    expectSystemDefaults(lib, "unknown");
 }
 
 TEST_F(Exports, SourceComesFromZorvConfNextToTheLibrary) {

@@ -75,6 +75,28 @@ ZORV_API int16_t ZORV_CALL GetVoltIN6(void);
  * An unknown source has none. Callers ask once, before the first reading. */
 ZORV_API int32_t ZORV_CALL GetChannelMask(void);
 
+/* Where a channel's default warning threshold comes from (GetChannelDefault's result). */
+#define ZORV_DEFAULT_SYSTEM 0 /* none of this machine's own: the caller keeps its own defaults */
+#define ZORV_DEFAULT_CHIP   1 /* the driver's own limit */
+#define ZORV_DEFAULT_TODAY  2 /* a default fitted to today's parts, where the driver gives none */
+
+/* This machine's default warning threshold for channel (0..11, in
+ * GetChannelMask's order). lower and upper: caller-owned.
+ *   fans (0..2)          *lower = RPM, warns at or below; *upper = 0
+ *   temperatures (3, 4)  *upper = whole degrees Celsius, warns at or above; *lower = 0
+ *   voltages (5..11)     *lower and *upper in mV, multiples of 100 (lower rounded
+ *                        down, upper up to the 0.1 V step); warns unless the
+ *                        reading is strictly between them
+ * Returns ZORV_DEFAULT_CHIP or ZORV_DEFAULT_TODAY with the threshold written,
+ * or ZORV_DEFAULT_SYSTEM with 0 written to both: an absent channel, the sim
+ * and file: sources, an unknown source, every channel of an LM78-family
+ * board, and a voltage whose chip gives no plausible band. -1 when channel is
+ * out of range or a pointer is null; nothing is written then.
+ * The defaults are worked out once per process, at the first call: they are
+ * defaults, not live values. Callers that do not know this export keep
+ * their own defaults everywhere. */
+ZORV_API int32_t ZORV_CALL GetChannelDefault(int32_t channel, int32_t* lower, int32_t* upper);
+
 /* DMI facts. buffer: caller-owned, ZORV_TEXT_BUFFER bytes; receives a
  * NUL-terminated string (empty when nothing is known). The results mirror the
  * DMI library's: 1 for DMI_GetBIOSVender, the buffer for the others. */

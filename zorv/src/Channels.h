@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace zorv {
@@ -24,6 +25,22 @@ inline std::optional<Channel> channelFromName(std::string_view name) {
         if (kChannelNames[static_cast<std::size_t>(i)] == name) return static_cast<Channel>(i);
     return std::nullopt;
 }
+
+// Where a channel's default warning threshold comes from; the numbers are the export's.
+enum class DefaultOrigin : std::int32_t { System = 0, Chip = 1, Today = 2 };
+
+// A channel's default on this machine. Fans: lower in RPM (warns at or
+// below). Temperatures: upper in whole degrees Celsius (warns at or above).
+// Voltages: lower and upper in mV on the 0.1 V steps (warns unless strictly
+// between). System: both 0, the caller keeps its own defaults.
+struct ChannelDefault {
+    DefaultOrigin origin = DefaultOrigin::System;
+    std::int32_t lower = 0;
+    std::int32_t upper = 0;
+    std::string why;  // the limit or the reason behind it, for listings: "crit 100 C"
+    bool operator==(const ChannelDefault&) const = default;
+};
+using ChannelDefaults = std::array<ChannelDefault, kChannelCount>;
 
 // Nearest integer, clamped to the 16-bit range; NaN reads 0.
 inline std::int16_t clamp16(double v) {

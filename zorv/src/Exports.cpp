@@ -9,6 +9,10 @@
 #include "platform/ModulePath.h"
 #include "zorv.h"
 
+static_assert(static_cast<int>(zorv::DefaultOrigin::System) == ZORV_DEFAULT_SYSTEM &&
+              static_cast<int>(zorv::DefaultOrigin::Chip) == ZORV_DEFAULT_CHIP &&
+              static_cast<int>(zorv::DefaultOrigin::Today) == ZORV_DEFAULT_TODAY);
+
 namespace {
 
 std::string libraryDir() {
@@ -45,6 +49,18 @@ zorv::Passthrough& passthrough() {
 
 std::int16_t readChannel(zorv::Channel c) { return source().read(c); }
 
+// Once per process, like the mask Velmon asks before its first reading.
+const zorv::ChannelDefaults& defaults() {
+    static const zorv::ChannelDefaults d = [] {
+        zorv::ChannelDefaults out = source().defaults();
+        const std::uint32_t mask = source().channelMask();
+        for (int i = 0; i < zorv::kChannelCount; ++i)
+            if (!(mask & (1u << i))) out[static_cast<std::size_t>(i)] = {};
+        return out;
+    }();
+    return d;
+}
+
 }  // namespace
 
 extern "C" {
@@ -62,6 +78,15 @@ int16_t ZORV_CALL GetVoltIN4(void) { return readChannel(zorv::Channel::In4); }
 int16_t ZORV_CALL GetVoltIN5(void) { return readChannel(zorv::Channel::In5); }
 int16_t ZORV_CALL GetVoltIN6(void) { return readChannel(zorv::Channel::In6); }
 int32_t ZORV_CALL GetChannelMask(void) { return static_cast<int32_t>(source().channelMask() & zorv::kAllChannels); }
+
+int32_t ZORV_CALL GetChannelDefault(int32_t channel, int32_t* lower, int32_t* upper) {
+    if (channel < 0 || channel >= zorv::kChannelCount || !lower || !upper) return -1;
+    const zorv::ChannelDefault& d = defaults()[static_cast<std::size_t>(channel)];
+    const bool own = d.origin != zorv::DefaultOrigin::System;
+    *lower = own ? d.lower : 0;
+    *upper = own ? d.upper : 0;
+    return static_cast<int32_t>(d.origin);
+}
 
 char* ZORV_CALL DMI_GetMBProduct(char* buffer) {
     if (buffer) passthrough().mbProduct(buffer, ZORV_TEXT_BUFFER);

@@ -261,6 +261,11 @@ ChannelMap builtInMap(const std::vector<ChipInfo>& chips) {
     return map;
 }
 
+bool isLm78Board(const std::vector<ChipInfo>& chips) {
+    const auto family = boardChip(byName(chips)).second;
+    return family && family->lm78;
+}
+
 std::string absenceReason(const std::vector<ChipInfo>& chips, Channel channel) {
     const auto sorted = byName(chips);
     const auto [board, family] = boardChip(sorted);

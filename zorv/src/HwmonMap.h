@@ -14,9 +14,18 @@
 
 namespace zorv::hwmon {
 
+// The driver's own limits in libsensors' units (after compute lines), read
+// once when the chips are found; unset where the driver has none. Only the
+// ones the defaults use: fanN_min, inN_min/inN_max, tempN_max/tempN_crit.
+struct Limits {
+    std::optional<double> min, max, crit;
+    bool operator==(const Limits&) const = default;
+};
+
 struct FeatureInfo {
     std::string name;   // libsensors' feature name: "fan1", "in4", "temp2"
     std::string label;  // after the user's "label" lines; the name when none
+    Limits limits{};
 };
 
 struct ChipInfo {
@@ -40,6 +49,10 @@ using ChannelMap = std::array<std::optional<FeatureRef>, kChannelCount>;
 // other chips only the channels whose meaning and scaling are certain, and
 // the rail inputs whose label (the driver's or sensors.d's) names the rail.
 ChannelMap builtInMap(const std::vector<ChipInfo>& chips);
+
+// Whether the board chip is one of the LM78 family (lm78, lm79, w83781d …),
+// mapped by pin and judged by the system's own thresholds.
+bool isLm78Board(const std::vector<ChipInfo>& chips);
 
 // Why the built-in map leaves a channel unread on these chips: "no such
 // sensor", "divider unknown (…)" or "not mapped (…)".

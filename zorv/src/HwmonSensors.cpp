@@ -211,7 +211,7 @@ private:
                 if (!feature->name) continue;
                 char* label = nullptr;
                 guarded([&] { label = api_->label(chip, feature); });
-                info.features.push_back({feature->name, label ? label : feature->name});
+                info.features.push_back({feature->name, label ? label : feature->name, limitsOf(chip, feature)});
                 std::free(label);
                 // Every type's input subfeature is the type shifted up by a byte.
                 const auto inputType = static_cast<sensors_subfeature_type>(static_cast<int>(feature->type) << 8);
@@ -225,6 +225,39 @@ private:
             chips_.push_back(std::move(info));
             inputs_.push_back(std::move(inputs));
         }
+    }
+
+    // A limit subfeature's value, when the driver has one and it reads.
+    std::optional<double> limit(const sensors_chip_name* chip, const sensors_feature* feature,
+                                sensors_subfeature_type type) {
+        const sensors_subfeature* sub = nullptr;
+        if (!guarded([&] { sub = api_->subfeature(chip, feature, type); }) || !sub || !(sub->flags & SENSORS_MODE_R))
+            return std::nullopt;
+        double v = 0;
+        int rc = -1;
+        if (!guarded([&] { rc = api_->value(chip, sub->number, &v); }) || rc < 0) return std::nullopt;
+        return v;
+    }
+
+    // The limits the machine's defaults are made from; read once, as defaults are.
+    Limits limitsOf(const sensors_chip_name* chip, const sensors_feature* feature) {
+        Limits l;
+        switch (feature->type) {
+        case SENSORS_FEATURE_FAN:
+            l.min = limit(chip, feature, SENSORS_SUBFEATURE_FAN_MIN);
+            break;
+        case SENSORS_FEATURE_IN:
+            l.min = limit(chip, feature, SENSORS_SUBFEATURE_IN_MIN);
+            l.max = limit(chip, feature, SENSORS_SUBFEATURE_IN_MAX);
+            break;
+        case SENSORS_FEATURE_TEMP:
+            l.max = limit(chip, feature, SENSORS_SUBFEATURE_TEMP_MAX);
+            l.crit = limit(chip, feature, SENSORS_SUBFEATURE_TEMP_CRIT);
+            break;
+        default:
+            break;
+        }
+        return l;
     }
 
     const Api* api_ = nullptr;

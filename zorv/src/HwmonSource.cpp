@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "HwmonDefaults.h"
+
 namespace zorv {
 namespace hwmon {
 
@@ -31,6 +33,18 @@ std::uint32_t HwmonSource::channelMask() {
     for (int i = 0; i < kChannelCount; ++i)
         if (inputs_[static_cast<std::size_t>(i)]) mask |= 1u << i;
     return mask;
+}
+
+ChannelDefaults HwmonSource::defaults() {
+    ChannelMap present;
+    std::array<std::optional<double>, kChannelCount> now{};
+    for (int i = 0; i < kChannelCount; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        if (!map_.channels[at] || !inputs_[at]) continue;
+        present[at] = map_.channels[at];
+        if (i <= static_cast<int>(Channel::ChassisFan)) now[at] = backend_->read(*inputs_[at]);
+    }
+    return machineDefaults(backend_->chips(), present, now);
 }
 
 std::string HwmonSource::listing(const Config& config) {
@@ -75,6 +89,16 @@ std::string HwmonSource::listing(const Config& config) {
             std::snprintf(line, sizeof line, "  %-12s = %-32s %s\n", name.c_str(), "-",
                           map_.why[static_cast<std::size_t>(i)].c_str());
         }
+        out += line;
+    }
+    out += "\ndefaults (Velmon's thresholds until the user sets one):\n";
+    const ChannelDefaults defs = defaults();
+    for (int i = 0; i < kChannelCount; ++i) {
+        const auto channel = static_cast<Channel>(i);
+        const std::string text = inputs_[static_cast<std::size_t>(i)]
+                                     ? "default " + describeDefault(channel, defs[static_cast<std::size_t>(i)])
+                                     : std::string("absent");
+        std::snprintf(line, sizeof line, "  %-12s %s\n", std::string(channelName(channel)).c_str(), text.c_str());
         out += line;
     }
     std::vector<std::string> notes = backend_->notes();

@@ -19,12 +19,15 @@ public:
     std::int16_t read(Channel channel) override;
     // The channels whose map leads to a feature with a readable input.
     std::uint32_t channelMask() override;
+    // From the limits of the features in the map and, for fans, their speed now.
+    ChannelDefaults defaults() override;
 
     [[nodiscard]] const ResolvedMap& map() const { return map_; }
     [[nodiscard]] const Backend& backend() const { return *backend_; }
 
     // Every chip feature with its label and value, then the map in force and
-    // what kept a channel from being read: what a user needs to write a map.
+    // what kept a channel from being read, then each channel's default: what a
+    // user needs to write a map.
     [[nodiscard]] std::string listing(const Config& config);
 
 private:

@@ -20,6 +20,9 @@ public:
     virtual std::int16_t read(Channel channel) = 0;
     // Bit i set when channel i can be measured at all (Channel order).
     virtual std::uint32_t channelMask() = 0;
+    // The machine's own default thresholds; asked once per process. A source
+    // that knows no chip leaves the caller's defaults (all System).
+    virtual ChannelDefaults defaults() { return {}; }
 };
 
 inline constexpr std::uint32_t kAllChannels = (1u << kChannelCount) - 1;

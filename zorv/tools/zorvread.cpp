@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "HwmonDefaults.h"
 #include "HwmonSource.h"
 #include "platform/ModulePath.h"
 #include "zorv.h"
@@ -85,6 +86,16 @@ int printHwmonList() {
     zorv::hwmon::HwmonSource source(
         zorv::hwmon::openLibSensors(zorv::hwmon::kLibSensors, zorv::hwmon::sensorsConfigPath()), config);
     std::fputs(source.listing(config).c_str(), stdout);
+    // Velmon takes its defaults from the source in use; only hwmon has any of the machine's own.
+    const std::string name = zorv::chooseSourceName(config);
+    if (name == "hwmon") return 0;
+    std::printf("\nthe source in use is %s, not hwmon; its defaults:\n", name.c_str());
+    const int32_t mask = GetChannelMask();
+    for (int i = 0; i < zorv::kChannelCount; ++i) {
+        const auto channel = static_cast<zorv::Channel>(i);
+        const std::string text = (mask & (1 << i)) ? "default " + zorv::hwmon::describeDefault(channel, {}) : "absent";
+        std::printf("  %-12s %s\n", std::string(zorv::channelName(channel)).c_str(), text.c_str());
+    }
     return 0;
 }
 
@@ -95,7 +106,8 @@ void usage() {
               "  --watch   print them again every second\n"
               "  --board   first print what System Information shows: board, processor name\n"
               "            and speed, memory, BIOS\n"
-              "  --list    print every chip feature libsensors sees and the channel map in force;\n"
+              "  --list    print every chip feature libsensors sees, the channel map in force and\n"
+              "            each channel's default threshold and where it comes from;\n"
               "            a line \"cpu_fan = CHIP/FEATURE\" in zorv.conf maps a channel");
 }
 
