@@ -16,16 +16,23 @@
  *   3. $ZORVDMI_DEVMEM (default /dev/mem, root, legacy firmware): the first
  *      megabyte of physical memory, read directly; used when it holds an
  *      entry point whose table lies inside that megabyte.
- *   4. $ZORVDMI_SYSFS_ROOT/class/dmi/id, when that folder exists (any
- *      user): BIOS, board and chassis strings from its files and the
- *      processor from the CPU itself (ID bytes) and $ZORVDMI_CPUINFO
- *      (default /proc/cpuinfo: vendor, model name, family, speed; Arm
- *      implementer, architecture, variant, part, revision), as structures
- *      of types 0, 2, 3 and 4. The processor's family is the one its brand
- *      string names (cpuid's, else cpuinfo's model name; only the model
- *      name when $ZORVDMI_CPUINFO is set), else an Arm processor's by its
+ *   4. What the kernel shows any user, as structures of types 0, 2, 3
+ *      and 4: BIOS, board and chassis strings from the files of
+ *      $ZORVDMI_SYSFS_ROOT/class/dmi/id, and the processor from the CPU
+ *      itself (ID bytes) and $ZORVDMI_CPUINFO (default /proc/cpuinfo:
+ *      vendor, model name, family, speed; Arm implementer, architecture,
+ *      variant, part, revision), the speed else from cpufreq's
+ *      cpuinfo_max_freq. The processor's family is the one its brand string
+ *      names (cpuid's, else cpuinfo's model name; only the model name when
+ *      $ZORVDMI_CPUINFO is set), else an Arm processor's by its
  *      architecture, else one by maker, family and model; today's families
- *      are given in Processor Family 2, after 0xFE.
+ *      are given in Processor Family 2, after 0xFE. Without class/dmi/id
+ *      (most Arm boards, many virtual machines) the board's product is the
+ *      device tree's model and its manufacturer the maker of the vendor
+ *      prefix of its first compatible entry
+ *      ($ZORVDMI_SYSFS_ROOT/firmware/devicetree/base), and the BIOS and
+ *      chassis strings are empty; this source is skipped when neither the
+ *      processor nor the device tree says anything.
  *   5. Nothing: every query answers "nothing found".
  * $ZORVDMI_SYSFS_ROOT defaults to /sys; an empty $ZORVDMI_DEVMEM or
  * $ZORVDMI_SYSFS_ROOT switches that source off.

@@ -18,6 +18,7 @@
 #include <cpuid.h>
 #endif
 
+#include "DeviceTree.h"
 #include "platform/IniReader.h"
 
 namespace zorvdmi {
@@ -145,6 +146,57 @@ void readCpuId(std::uint8_t (&id)[8]) {
 #else
     (void)id;
 #endif
+}
+
+// A device-tree property; empty when missing, unreadable or larger than the
+// limit, so that a huge file names nothing rather than a cut piece of it.
+std::vector<std::uint8_t> readProperty(const std::filesystem::path& path) {
+    auto bytes = readFile(path.string(), kDeviceTreePropertyLimit + 1);
+    if (!bytes || bytes->size() > kDeviceTreePropertyLimit) return {};
+    return std::move(*bytes);
+}
+
+void readDmiId(const std::filesystem::path& dir, VisibleFacts& f) {
+    f.biosVendor = readLine(dir / "bios_vendor");
+    f.biosVersion = readLine(dir / "bios_version");
+    f.biosDate = readLine(dir / "bios_date");
+    f.boardVendor = readLine(dir / "board_vendor");
+    f.boardName = readLine(dir / "board_name");
+    f.boardVersion = readLine(dir / "board_version");
+    f.boardSerial = readLine(dir / "board_serial");
+    f.chassisVendor = readLine(dir / "chassis_vendor");
+    f.chassisVersion = readLine(dir / "chassis_version");
+    f.chassisSerial = readLine(dir / "chassis_serial");
+    f.chassisAsset = readLine(dir / "chassis_asset_tag");
+    const std::string chassis = readLine(dir / "chassis_type");
+    if (!chassis.empty()) {
+        const std::int64_t t = platform::parseLeadingInt(chassis);
+        if (t > 0 && t <= 0xFF) f.chassisType = static_cast<std::uint8_t>(t);
+    }
+}
+
+// The processor's fields of the facts; false when neither cpuid's brand nor
+// cpuinfo nor the frequency driver says anything about it.
+bool readProcessor(const std::string& sysfsRoot, const std::string& cpuinfoPath, bool useCpuidBrand,
+                   VisibleFacts& f) {
+    readCpuId(f.cpuId);
+    const auto text = readFile(cpuinfoPath, kCpuInfoLimit);
+    const CpuInfo cpu = parseCpuInfo(text ? std::string_view(reinterpret_cast<const char*>(text->data()), text->size())
+                                          : std::string_view());
+    if (const std::uint32_t mainId = armMainId(cpu)) putMainId(f.cpuId, mainId);
+    const std::string brand = useCpuidBrand ? cpuidBrand() : std::string();
+    f.cpuVendor = cpu.vendor;
+    f.cpuModelName = brand.empty() ? cpu.modelName : brand;
+    f.cpuFamilyCode = processorFamily(cpu, f.cpuModelName);
+    double mhz = cpu.mhz;
+    if (mhz <= 0) {
+        // Arm kernels print no speed; the frequency driver knows the highest one, in kHz.
+        const std::string khz = readLine(std::filesystem::path(sysfsRoot) / "devices" / "system" / "cpu" / "cpu0" /
+                                         "cpufreq" / "cpuinfo_max_freq");
+        if (!khz.empty()) mhz = static_cast<double>(platform::parseLeadingInt(khz)) / 1000.0;
+    }
+    if (mhz > 0) f.cpuMhz = static_cast<std::uint16_t>(std::min(std::lround(mhz), 0xFFFFL));
+    return !f.cpuModelName.empty() || !f.cpuVendor.empty() || cpu.implementer >= 0 || f.cpuMhz > 0;
 }
 
 }  // namespace
@@ -303,41 +355,20 @@ std::optional<VisibleFacts> readVisibleFacts(const std::string& sysfsRoot, const
     if (sysfsRoot.empty()) return std::nullopt;
     const std::filesystem::path dir = std::filesystem::path(sysfsRoot) / "class" / "dmi" / "id";
     std::error_code ec;
-    if (!std::filesystem::is_directory(dir, ec)) return std::nullopt;
     VisibleFacts f;
-    f.biosVendor = readLine(dir / "bios_vendor");
-    f.biosVersion = readLine(dir / "bios_version");
-    f.biosDate = readLine(dir / "bios_date");
-    f.boardVendor = readLine(dir / "board_vendor");
-    f.boardName = readLine(dir / "board_name");
-    f.boardVersion = readLine(dir / "board_version");
-    f.boardSerial = readLine(dir / "board_serial");
-    f.chassisVendor = readLine(dir / "chassis_vendor");
-    f.chassisVersion = readLine(dir / "chassis_version");
-    f.chassisSerial = readLine(dir / "chassis_serial");
-    f.chassisAsset = readLine(dir / "chassis_asset_tag");
-    const std::string chassis = readLine(dir / "chassis_type");
-    if (!chassis.empty()) {
-        const std::int64_t t = platform::parseLeadingInt(chassis);
-        if (t > 0 && t <= 0xFF) f.chassisType = static_cast<std::uint8_t>(t);
+    f.fromDmi = std::filesystem::is_directory(dir, ec);
+    if (f.fromDmi) readDmiId(dir, f);
+    const bool processorKnown = readProcessor(sysfsRoot, cpuinfoPath, useCpuidBrand, f);
+    if (!f.fromDmi) {
+        const std::filesystem::path base = std::filesystem::path(sysfsRoot) / "firmware" / "devicetree" / "base";
+        const auto model = readProperty(base / "model");
+        const auto compatible = readProperty(base / "compatible");
+        const DeviceTreeBoard board = parseDeviceTree(ByteSpan(model.data(), model.size()),
+                                                      ByteSpan(compatible.data(), compatible.size()));
+        f.boardVendor = board.maker;
+        f.boardName = board.name;
+        if (!processorKnown && f.boardVendor.empty() && f.boardName.empty()) return std::nullopt;
     }
-    readCpuId(f.cpuId);
-    const auto text = readFile(cpuinfoPath, kCpuInfoLimit);
-    const CpuInfo cpu = parseCpuInfo(text ? std::string_view(reinterpret_cast<const char*>(text->data()), text->size())
-                                          : std::string_view());
-    if (const std::uint32_t mainId = armMainId(cpu)) putMainId(f.cpuId, mainId);
-    const std::string brand = useCpuidBrand ? cpuidBrand() : std::string();
-    f.cpuVendor = cpu.vendor;
-    f.cpuModelName = brand.empty() ? cpu.modelName : brand;
-    f.cpuFamilyCode = processorFamily(cpu, f.cpuModelName);
-    double mhz = cpu.mhz;
-    if (mhz <= 0) {
-        // Arm kernels print no speed; the frequency driver knows the highest one, in kHz.
-        const std::string khz = readLine(std::filesystem::path(sysfsRoot) / "devices" / "system" / "cpu" / "cpu0" /
-                                         "cpufreq" / "cpuinfo_max_freq");
-        if (!khz.empty()) mhz = static_cast<double>(platform::parseLeadingInt(khz)) / 1000.0;
-    }
-    if (mhz > 0) f.cpuMhz = static_cast<std::uint16_t>(std::min(std::lround(mhz), 0xFFFFL));
     return f;
 }
 
@@ -393,7 +424,7 @@ Image windowFromFacts(const VisibleFacts& f) {
         table.add(b, s.strings());
     }
     table.add(std::vector<std::uint8_t>(4, 0x7F), {});
-    Image image = windowAround(table.bytes(), table.count(), 0x20, Source::SysfsId);
+    Image image = windowAround(table.bytes(), table.count(), 0x20, f.fromDmi ? Source::SysfsId : Source::Kernel);
     return image;
 }
 

@@ -13,7 +13,8 @@
 
 namespace zorvdmi {
 
-enum class Source { None, ImageFile, FirmwareTables, DevMem, SysfsId };
+// Kernel: a machine without DMI, described by its processor and device tree.
+enum class Source { None, ImageFile, FirmwareTables, DevMem, SysfsId, Kernel };
 
 struct Image {
     std::vector<std::uint8_t> bytes;
@@ -55,6 +56,7 @@ std::optional<Image> loadDevMem(const std::string& path);
 
 // Facts an ordinary user can read, as types 0, 2, 3 and 4.
 struct VisibleFacts {
+    bool fromDmi = true;  // false: no class/dmi/id; the board is the device tree's
     std::string biosVendor, biosVersion, biosDate;
     std::string boardVendor, boardName, boardVersion, boardSerial;
     std::string chassisVendor, chassisVersion, chassisSerial, chassisAsset;
@@ -79,9 +81,11 @@ std::string cpuidBrand();
 // architecture, else familyCode's.
 std::uint16_t processorFamily(const CpuInfo& cpu, std::string_view brand);
 
-// Reads the facts from sysfs (class/dmi/id) and cpuinfo; none without the folder.
-// The brand string is cpuid's when useCpuidBrand and cpuid has one, else
-// cpuinfo's model name.
+// Reads the facts from sysfs (class/dmi/id) and cpuinfo. Without that folder
+// the board comes from the device tree (firmware/devicetree/base) and the
+// BIOS stays empty; none when neither the processor nor the device tree
+// says anything. The brand string is cpuid's when useCpuidBrand and cpuid
+// has one, else cpuinfo's model name.
 std::optional<VisibleFacts> readVisibleFacts(const std::string& sysfsRoot, const std::string& cpuinfoPath,
                                              bool useCpuidBrand = true);
 

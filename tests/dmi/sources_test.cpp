@@ -174,7 +174,8 @@ TEST(VisibleFacts, BecomeTypes0To4WithTheProcessorsOwnId) {
 
 TEST(VisibleFacts, ReadFromSysfsAndCpuinfo) {
     TempDir dir;
-    EXPECT_FALSE(readVisibleFacts(dir.path(), dir.path() + "/cpuinfo"));
+    // Without the folder, a processor that says nothing about itself leaves nothing.
+    EXPECT_FALSE(readVisibleFacts(dir.path(), dir.path() + "/cpuinfo", false));
     const std::string id = dir.path() + "/class/dmi/id";
     std::filesystem::create_directories(id);
     std::ofstream(id + "/board_name") << "Trailing Blanks   \n";
@@ -196,6 +197,152 @@ TEST(VisibleFacts, ReadFromSysfsAndCpuinfo) {
     EXPECT_EQ(f->cpuId[1], (eax >> 8) & 0xFF);
     EXPECT_EQ(f->cpuId[4], edx & 0xFF);
     EXPECT_EQ(f->cpuId[7], edx >> 24);
+#endif
+}
+
+namespace {
+
+constexpr const char* kX86CpuInfo =
+    "processor\t: 0\nvendor_id\t: GenuineIntel\ncpu family\t: 6\nmodel\t\t: 142\n"
+    "model name\t: Intel(R) Core(TM) i5-8250U CPU @ 1.60GHz\ncpu MHz\t\t: 1799.998\n\n"
+    "processor\t: 1\ncpu MHz\t\t: 400.000\n";
+constexpr const char* kArmCpuInfo =
+    "processor\t: 0\nBogoMIPS\t: 108.00\nCPU implementer\t: 0x41\nCPU architecture: 8\nCPU variant\t: 0x0\n"
+    "CPU part\t: 0xd08\nCPU revision\t: 3\n\nprocessor\t: 1\nCPU implementer\t: 0x41\n";
+
+// A sysfs root without class/dmi: a processor of the given cpuinfo (with
+// the frequency driver's highest speed when khz is given) and, when model is
+// given, a device tree.
+struct NoDmiMachine {
+    const char* name;
+    const char* cpuinfo;  // nullptr: no cpuinfo
+    const char* maxKhz;   // nullptr: no cpufreq
+    std::string model, compatible;  // both empty: no device tree
+    const char* maker;
+    const char* board;
+    std::uint16_t family, mhz;
+    const char* version;
+};
+
+std::ostream& operator<<(std::ostream& os, const NoDmiMachine& m) { return os << m.name; }
+
+std::string nulTerminated(const char* s) { return std::string(s) + '\0'; }
+
+class WithoutDmi : public ::testing::TestWithParam<NoDmiMachine> {};
+
+}  // namespace
+
+TEST_P(WithoutDmi, TheBoardIsTheDeviceTreesAndTheProcessorItsOwn) {
+    const NoDmiMachine& m = GetParam();
+    TempDir dir;
+    const std::string sys = dir.path() + "/sys";
+    std::filesystem::create_directories(sys + "/class/hwmon");
+    if (m.cpuinfo) std::ofstream(dir.path() + "/cpuinfo") << m.cpuinfo;
+    if (m.maxKhz) {
+        const std::string cpufreq = sys + "/devices/system/cpu/cpu0/cpufreq";
+        std::filesystem::create_directories(cpufreq);
+        std::ofstream(cpufreq + "/cpuinfo_max_freq") << m.maxKhz << "\n";
+    }
+    if (!m.model.empty() || !m.compatible.empty()) {
+        const std::string base = sys + "/firmware/devicetree/base";
+        writeBytes(base + "/model", std::vector<std::uint8_t>(m.model.begin(), m.model.end()));
+        writeBytes(base + "/compatible", std::vector<std::uint8_t>(m.compatible.begin(), m.compatible.end()));
+    }
+    const auto f = readVisibleFacts(sys, dir.path() + "/cpuinfo", false);
+    ASSERT_TRUE(f);
+    EXPECT_FALSE(f->fromDmi);
+
+    // Through the image, as the queries answer.
+    const Image image = chooseImage({"", sys, "", dir.path() + "/cpuinfo", false});
+    EXPECT_EQ(image.source, Source::Kernel);
+    const auto ep = FindDmiEntryPoint(image.view());
+    ASSERT_TRUE(ep);
+    DmiBoardRecord board;
+    ASSERT_EQ(ReadBoardRecord(image.view(), *ep, board), 1);
+    EXPECT_STREQ(board.manufacturer, m.maker);
+    EXPECT_STREQ(board.product, m.board);
+    DmiBiosRecord bios;
+    ASSERT_EQ(ReadBiosRecord(image.view(), *ep, bios), 1);
+    EXPECT_STREQ(bios.vendor, "");
+    EXPECT_STREQ(bios.version, "");
+    EXPECT_STREQ(bios.release_date, "");
+    DmiProcessorRecord p;
+    ASSERT_EQ(ReadProcessorRecord(image.view(), *ep, p), 1);
+    EXPECT_EQ(p.current_speed_mhz, m.mhz);
+    EXPECT_EQ(m.family > 0xFD ? p.processor_family2 : p.processor_family, m.family);
+    EXPECT_STREQ(p.version, m.version);
+    if (m.cpuinfo == kArmCpuInfo) {
+        // The core's main ID register: Cortex-A72 (part 0xd08) revision 3.
+        EXPECT_EQ(p.processor_id[0], 0x83);
+        EXPECT_EQ(p.processor_id[1], 0xD0);
+    }
+    EXPECT_EQ(IsNotebook(image.view(), *ep), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Machines, WithoutDmi,
+    ::testing::Values(
+        NoDmiMachine{"x86VirtualMachine", kX86CpuInfo, nullptr, "", "", "", "", 0xCD, 1800,
+                     "Intel(R) Core(TM) i5-8250U CP"},
+        NoDmiMachine{"x86WithCpufreqOnly", "vendor_id\t: AuthenticAMD\nmodel name\t: AMD EPYC 7763 64-Core Processor\n",
+                     "2450000", "", "", "", "", 0x6B, 2450, "AMD EPYC 7763 64-Core Process"},
+        NoDmiMachine{"RaspberryPi4", kArmCpuInfo, "1800000", nulTerminated("Raspberry Pi 4 Model B Rev 1.4"),
+                     std::string("raspberrypi,4-model-b\0brcm,bcm2711\0", 35), "Raspberry Pi",
+                     // The record's slot holds 29 characters, as for a DMI string.
+                     "Raspberry Pi 4 Model B Rev 1.", 0x101, 1800, ""},
+        NoDmiMachine{"RockPro64", kArmCpuInfo, "1800000", nulTerminated("Pine64 RockPro64 v2.1"),
+                     std::string("pine64,rockpro64-v2.1\0rockchip,rk3399\0", 38), "Pine64", "Pine64 RockPro64 v2.1",
+                     0x101, 1800, ""},
+        NoDmiMachine{"ArmWithoutSpeed", kArmCpuInfo, nullptr, nulTerminated("Acme Devboard"),
+                     nulTerminated("acme,devboard"), "acme", "Acme Devboard", 0x101, 0, ""},
+        NoDmiMachine{"BinaryDeviceTree", kArmCpuInfo, "1500000", std::string("\x7f" "ELF\x02\x01\0", 7),
+                     std::string("\xd0\x0d\xfe\xed,x\0", 7), "", "", 0x101, 1500, ""},
+        NoDmiMachine{"HugeModel", kArmCpuInfo, "1500000", std::string(64 * 1024, 'M') + '\0',
+                     nulTerminated("radxa,rock-5b"), "Radxa", "", 0x101, 1500, ""},
+        NoDmiMachine{"DeviceTreeWithoutCpuinfo", nullptr, nullptr, nulTerminated("Bare Board"),
+                     nulTerminated("ti,am335x-bone-black"), "Texas Instruments", "Bare Board", 0x02, 0, ""}),
+    [](const ::testing::TestParamInfo<NoDmiMachine>& p) { return std::string(p.param.name); });
+
+TEST(VisibleFacts, DmiFactsWinOverTheDeviceTree) {
+    TempDir dir;
+    const std::string sys = dir.path() + "/sys";
+    std::filesystem::create_directories(sys + "/class/dmi/id");
+    std::ofstream(sys + "/class/dmi/id/board_name") << "DMI-Board\n";
+    std::ofstream(sys + "/class/dmi/id/bios_vendor") << "Firmware Works\n";
+    writeBytes(sys + "/firmware/devicetree/base/model", {'D', 'T', '-', 'B', 'o', 'a', 'r', 'd', 0});
+    writeBytes(sys + "/firmware/devicetree/base/compatible", {'a', 'r', 'm', ',', 'x', 0});
+    std::ofstream(dir.path() + "/cpuinfo") << kArmCpuInfo;
+    const auto f = readVisibleFacts(sys, dir.path() + "/cpuinfo", false);
+    ASSERT_TRUE(f);
+    EXPECT_TRUE(f->fromDmi);
+    EXPECT_EQ(f->boardName, "DMI-Board");
+    EXPECT_EQ(f->boardVendor, "");
+    EXPECT_EQ(f->biosVendor, "Firmware Works");
+    EXPECT_EQ(windowFromFacts(*f).source, Source::SysfsId);
+}
+
+TEST(VisibleFacts, WithoutDmiProcessorOrDeviceTreeThereIsNothing) {
+    TempDir dir;
+    const std::string sys = dir.path() + "/sys";
+    std::filesystem::create_directories(sys + "/firmware/devicetree/base");
+    std::ofstream(dir.path() + "/cpuinfo") << "processor\t: 0\n\n";
+    EXPECT_FALSE(readVisibleFacts(sys, dir.path() + "/no-cpuinfo", false));
+    EXPECT_FALSE(readVisibleFacts(sys, dir.path() + "/cpuinfo", false));
+    // Properties that name nothing do not make a board.
+    writeBytes(sys + "/firmware/devicetree/base/model", {0});
+    writeBytes(sys + "/firmware/devicetree/base/compatible", {'s', 'i', 'm', 'p', 'l', 'e', 0});
+    EXPECT_FALSE(readVisibleFacts(sys, dir.path() + "/cpuinfo", false));
+    EXPECT_EQ(chooseImage({"", sys, "", dir.path() + "/cpuinfo", false}).source, Source::None);
+    // An empty sysfs root still switches the source off.
+    std::ofstream(dir.path() + "/cpuinfo") << kX86CpuInfo;
+    EXPECT_FALSE(readVisibleFacts("", dir.path() + "/cpuinfo", false));
+#if defined(__i386__) || defined(__x86_64__)
+    // The processor's own brand string is enough to describe it.
+    if (!cpuidBrand().empty()) {
+        const auto f = readVisibleFacts(sys, dir.path() + "/no-cpuinfo", true);
+        ASSERT_TRUE(f);
+        EXPECT_EQ(f->cpuModelName, cpuidBrand());
+    }
 #endif
 }
 
@@ -224,6 +371,8 @@ TEST(SourceOrder, TheFirstSourceThatWorksIsTaken) {
     EXPECT_EQ(chooseImage(paths).source, Source::SysfsId);
     EXPECT_EQ(productOf(chooseImage(paths)), "From-Facts");
     std::filesystem::remove_all(sys + "/class");
+    // Without DMI only a processor that says nothing about itself leaves nothing.
+    paths.cpuidBrand = false;
     const Image none = chooseImage(paths);
     EXPECT_EQ(none.source, Source::None);
     EXPECT_FALSE(FindDmiEntryPoint(none.view()));
