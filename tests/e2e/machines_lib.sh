@@ -3,12 +3,14 @@
 # started afresh per machine, and the checks every machine gets.
 
 # Velmon with fresh settings polling every second, no logo, and a stored
-# threshold of an input most of these machines lack, which must survive.
+# threshold of an input most of these machines lack, which must survive; or
+# with the settings given (printf escapes).
 machines_start_velmon() {
     rm -rf "$E2E_TMP/config" "$E2E_TMP/runtime" "$E2E_TMP/summary"
     mkdir -p "$E2E_TMP/config/Velmon" "$E2E_TMP/runtime" "$E2E_TMP/registry"
     chmod 700 "$E2E_TMP/runtime"
-    printf '[ZORVMonitor]\nShowLogo=0\nFanInterval=1\nTempInterval=1\nVoltInterval=1\nVolUp6=-4.25\n' \
+    # shellcheck disable=SC2059
+    printf "${1:-[ZORVMonitor]\nShowLogo=0\nFanInterval=1\nTempInterval=1\nVoltInterval=1\nVolUp6=-4.25\n}" \
         >"$E2E_TMP/config/Velmon/Velmon.ini"
     XDG_CONFIG_HOME="$E2E_TMP/config" XDG_RUNTIME_DIR="$E2E_TMP/runtime" ZORV_REGISTRY="$E2E_TMP/registry" \
         VELMON_TEST_ANSWER=yes VELMON_TEST_DUMP="$E2E_TMP/summary" \

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main window driven with the pointer under a window manager: it opens
-# centred, a click on the CPU fan's spin control, a drag of the CPU
+# centred, a click on the CPU fan's spin control, the chassis fan's spin
+# arrow held down (it repeats), a drag of the CPU
 # temperature pointer and of the +5V bar's upper marker each repaint their
 # gauge and are stored at Exit; dragging the window's background moves it
 # where the window manager reports it, polling stays paused while the button
@@ -49,6 +50,14 @@ done
 e2e_wait 5 pixel_is 82 104 255,0,0 || e2e_fail "the red band did not grow: $(pixel_of 82 104)"
 cp "$shot" "$E2E_TMP/fan.png"
 echo "ok: spin control repainted the CPU dial"
+
+# The chassis fan's down arrow held for three seconds: the steps repeat and
+# speed up, from 1800 RPM down to the bound of 1 in one press (stored at Exit).
+read -r x y < <(e2e_window_corner "$win")
+xdotool mousemove $((x + 403)) $((y + 241)) mousedown 1
+sleep 3
+xdotool mouseup 1
+echo "ok: held the chassis fan's spin arrow"
 
 # Temperature page: the CPU gauge at (111, 56), its pointer (Top 22 for 80 C)
 # dragged 24 rows down sets 70 C; slot 3 (row 47) turns from green to dark red.
@@ -99,7 +108,7 @@ e2e_exit_by_tray "$velmon"
 wait "$velmon" || e2e_fail "velmon ended with status $?"
 
 ini="$E2E_TMP/config/Velmon/Velmon.ini"
-for line in CPUFan=3300 CPUTemp=70 VolUp3=6 VolDn3=4.5 PowerFan=2700 MBTemp=50; do
+for line in CPUFan=3300 ChassisFan=1 CPUTemp=70 VolUp3=6 VolDn3=4.5 PowerFan=2700 MBTemp=50; do
     grep -qx "$line" "$ini" || e2e_fail "Velmon.ini lacks $line: $(tr '\n' ' ' <"$ini")"
 done
 echo "ok: thresholds stored in their text forms"
