@@ -421,8 +421,13 @@ void MainWindow::buildTemperaturePage() {
 void MainWindow::drawTemperatureGauge(int gauge, int current, int threshold, int base) {
     const auto g = static_cast<std::size_t>(gauge);
     if (g >= 2) return;
-    for (std::size_t k = 0; k < 6; ++k)
+    // A scale raised for a machine's default reaches three-digit pairs
+    // ("100/212"): those are set smaller to stay inside the gauge.
+    const int room = base != kGaugeBase[g] ? gauges_[g]->width() - tempScale_[g][0]->x() : 0;
+    for (std::size_t k = 0; k < 6; ++k) {
+        tempScale_[g][k]->setFieldWidth(room);
         tempScale_[g][k]->setLabelText(q(temperaturePair(base + 10 * static_cast<int>(k))));
+    }
     tempWarn_[g]->setLabelText(q(temperaturePair(threshold)));
     const int top = paint::drawTemperatureGauge(gauges_[g]->image(), base, current, threshold);
     pointers_[g]->move(pointers_[g]->x(), top);
