@@ -43,13 +43,10 @@ machines_icon_images() {
     done | sort -u | wc -l
 }
 
-# machines_run NAME EXPECTED_SUMMARY FAULT_COMMAND…: Velmon starts quietly
-# with that Summary; after the fault command the window comes up and the icon
-# flips; at the end the stored threshold is still there.
-machines_run() {
-    local name="$1" expected="$2" t0
-    shift 2
-    machines_start_velmon
+# machines_expect_quiet_start NAME EXPECTED_SUMMARY: the Velmon just started
+# shows its tray icon and that Summary, and stays in the normal state.
+machines_expect_quiet_start() {
+    local name="$1" expected="$2"
     e2e_wait 20 e2e_tray_icon_centre || e2e_fail "$name: the tray icon did not appear"
     e2e_wait 10 machines_summary_is "$expected" ||
         e2e_fail "$name: Summary is
@@ -63,6 +60,16 @@ $expected"
         e2e_fail "$name: tooltip: $(grep '^tray' "$E2E_TMP/summary")"
     kill -0 "$velmon_pid" 2>/dev/null || e2e_fail "$name: velmon ended"
     echo "ok: $name starts in the normal state; Summary: $(machines_summary | tr '\n' ';')"
+}
+
+# machines_run NAME EXPECTED_SUMMARY FAULT_COMMAND…: Velmon starts quietly
+# with that Summary; after the fault command the window comes up and the icon
+# flips; at the end the stored threshold is still there.
+machines_run() {
+    local name="$1" expected="$2" t0
+    shift 2
+    machines_start_velmon
+    machines_expect_quiet_start "$name" "$expected"
 
     t0=$SECONDS
     "$@"
