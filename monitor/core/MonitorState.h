@@ -111,6 +111,8 @@ struct VoltageDragState {
 inline constexpr const char* kTipNormal = "System is in normal state";
 inline constexpr const char* kTipWarning = "System is in warning state";
 inline constexpr const char* kTipOff = "Velmora is Off";
+// While the start-up banner holds the watch, nothing has been judged yet.
+inline constexpr const char* kTipBanner = "Velmora: watching starts when the banner closes";
 inline constexpr const char* kTitle = "Velmora";
 
 // The tray record's tip field: the text, a NUL, then blanks to 64 (cut at 63).

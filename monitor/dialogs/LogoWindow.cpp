@@ -3,9 +3,11 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 
 #include "Art.h"
 #include "DialogLook.h"
@@ -68,6 +70,12 @@ LogoWindow::LogoWindow(window::WindowMover* mover, QWidget* parent)
     setTabOrder(command2_, command1_);
     setTabOrder(command1_, chkLogo_);
 
+    autoHide_ = new QTimer(this);
+    autoHide_->setSingleShot(true);
+    QObject::connect(autoHide_, &QTimer::timeout, this, [this] {
+        if (rules_ && rules_->loaded()) rules_->hideClicked(*closer_);
+    });
+
     QObject::connect(command1_, &QPushButton::clicked, this, [this] {
         if (rules_) rules_->hideClicked(*closer_);
     });
@@ -75,6 +83,7 @@ LogoWindow::LogoWindow(window::WindowMover* mover, QWidget* parent)
         if (rules_) rules_->showMonitorClicked(*closer_);
     });
     QObject::connect(chkLogo_, &QCheckBox::toggled, this, [this](bool on) {
+        autoHide_->stop();
         if (rules_) rules_->setShowNextTime(on);
     });
 }
@@ -93,6 +102,7 @@ void LogoWindow::show() {
         const QSignalBlocker block(chkLogo_);
         chkLogo_->setChecked(true);
         centreOnScreen(*this);
+        autoHide_->start(autoHideMs_);
     }
     QWidget::show();
     raise();
@@ -106,12 +116,14 @@ void LogoWindow::unload() {
 
 void LogoWindow::closeEvent(QCloseEvent* event) {
     event->accept();
+    autoHide_->stop();
     if (rules_) {
         rules_->formUnload();
     }
 }
 
 void LogoWindow::mousePressEvent(QMouseEvent* event) {
+    autoHide_->stop();
     if (event->button() == Qt::LeftButton) {
         startMove(event->globalPosition().toPoint());
     }
@@ -119,6 +131,7 @@ void LogoWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 bool LogoWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) autoHide_->stop();
     if (watched == image1_ && event->type() == QEvent::MouseButtonPress) {
         const auto* press = static_cast<QMouseEvent*>(event);
         if (press->button() == Qt::LeftButton) {
@@ -127,6 +140,11 @@ bool LogoWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void LogoWindow::keyPressEvent(QKeyEvent* event) {
+    autoHide_->stop();
+    QWidget::keyPressEvent(event);
 }
 
 void LogoWindow::startMove(QPoint globalPress) { mover_->beginMove(*this, globalPress, [] {}); }

@@ -1,5 +1,7 @@
 // frmLogo: the borderless, always-on-top start-up banner. While it is open
-// the monitor neither reads nor alerts.
+// the monitor neither reads nor alerts, so a banner left untouched hides
+// itself after a few seconds, as "Hide" would: a session started without
+// anyone at the screen is still watched.
 #pragma once
 
 #include <QWidget>
@@ -13,6 +15,7 @@
 class QCheckBox;
 class QFrame;
 class QPushButton;
+class QTimer;
 
 namespace velmon {
 
@@ -36,6 +39,9 @@ public:
     void unload() override;
 
     [[nodiscard]] bool loaded() const { return rules_ && rules_->loaded(); }
+    // How long an untouched banner stays; a press, a key or the check box keeps it.
+    static constexpr int kAutoHideMs = 10000;
+    void setAutoHideDelay(int ms) { autoHideMs_ = ms; }
     QFrame* image1() const { return image1_; }
     QPushButton* command1() const { return command1_; }  // "Hide"
     QPushButton* command2() const { return command2_; }  // "Show Monitor"
@@ -45,6 +51,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     struct Closer;
@@ -58,6 +65,8 @@ private:
     QPushButton* command1_ = nullptr;
     QPushButton* command2_ = nullptr;
     QCheckBox* chkLogo_ = nullptr;
+    QTimer* autoHide_ = nullptr;
+    int autoHideMs_ = kAutoHideMs;
 };
 
 }  // namespace velmon

@@ -121,12 +121,14 @@ public:
         resetPending = true;
         log.push_back("reset pending");
     }
+    void setTrayTip(const std::string& text) override { trayTip = text; }
     Timer& tmrMonitor() override { return monitorTimer; }
     Timer& tmrWarn() override { return warnTimer; }
     MainView& mainView() override { return view; }
     SettingsBackend& settings() override { return store; }
 
     Log log;
+    std::string trayTip;
     std::array<std::int16_t, 3> intervals{5, 5, 5};
     std::array<bool, 3> configured{true, true, true};
     std::array<std::int16_t, 3> fanThreshold{1000, 1000, 1000};

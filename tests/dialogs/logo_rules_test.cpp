@@ -23,6 +23,13 @@ TEST_F(LogoRulesTest, LoadStopsAlertsThenPolling) {
     EXPECT_TRUE(rules.showNextTime());
 }
 
+// The banner holds the watch: the tray must not say the readings are normal.
+TEST_F(LogoRulesTest, LoadSaysTheWatchWaitsForTheBanner) {
+    rules.formLoad();
+    EXPECT_EQ(m.trayTip, kTipBanner);
+    EXPECT_NE(m.trayTip, kTipNormal);
+}
+
 TEST_F(LogoRulesTest, ClearedBoxStoresZeroOnHide) {
     rules.formLoad();
     rules.setShowNextTime(false);

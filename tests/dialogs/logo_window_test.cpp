@@ -60,6 +60,33 @@ TEST_F(LogoWindowTest, ShowingPausesBothTimersAndTicksTheBox) {
     EXPECT_EQ(m.log.size(), 2U);
 }
 
+TEST_F(LogoWindowTest, UntouchedBannerHidesItselfAsHideWould) {
+    logo.setAutoHideDelay(50);
+    logo.show();
+    EXPECT_FALSE(m.monitorTimer.isEnabled());
+    QTest::qWait(400);
+    EXPECT_FALSE(logo.isVisible());
+    EXPECT_FALSE(logo.loaded());
+    EXPECT_TRUE(m.monitorTimer.isEnabled());
+    EXPECT_TRUE(m.warnTimer.isEnabled());
+    EXPECT_EQ(m.store.values.count("ShowLogo"), 0U);  // the box stayed ticked
+    EXPECT_FALSE(m.view.shown);
+}
+
+TEST_F(LogoWindowTest, APressOrTheBoxKeepsTheBannerOpen) {
+    for (int way = 0; way < 2; ++way) {
+        LogoWindow banner(&mover);
+        banner.attach(m);
+        banner.setAutoHideDelay(50);
+        banner.show();
+        if (way == 0) QTest::mousePress(banner.image1(), Qt::LeftButton, {}, QPoint(40, 40));
+        else QTest::mouseClick(banner.chkLogo(), Qt::LeftButton);
+        QTest::qWait(400);
+        EXPECT_TRUE(banner.isVisible()) << way;
+        banner.unload();
+    }
+}
+
 TEST_F(LogoWindowTest, HideWithTheBoxClearedStoresZeroAndRestartsBothTimers) {
     m.warnTimer.setEnabled(false);  // no warning before the banner opened
     logo.show();

@@ -33,6 +33,9 @@ public:
     // The main window repaints and re-evaluates everything at its next activation.
     virtual void setThresholdsResetPending() = 0;
 
+    // The tray icon's tooltip, for a state the alert timer does not set.
+    virtual void setTrayTip(const std::string& text) { static_cast<void>(text); }
+
     virtual Timer& tmrMonitor() = 0;
     virtual Timer& tmrWarn() = 0;
     // The main window's labels, its topmost state and showing it.

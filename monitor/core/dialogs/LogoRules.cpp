@@ -7,6 +7,9 @@ LogoRules::LogoRules(DialogMonitor& monitor) : monitor_(monitor) {}
 void LogoRules::formLoad() {
     monitor_.tmrWarn().setEnabled(false);
     monitor_.tmrMonitor().setEnabled(false);
+    // The tray must not say "normal" for readings the banner keeps from being
+    // taken; the alert timer's first tick after the close sets the real state.
+    monitor_.setTrayTip(kTipBanner);
     showNextTime_ = true;
     loaded_ = true;
 }

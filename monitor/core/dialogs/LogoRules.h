@@ -9,7 +9,8 @@ class LogoRules {
 public:
     explicit LogoRules(DialogMonitor& monitor);
 
-    // Form_Load: tmrWarn off, then tmrMonitor. The box starts ticked.
+    // Form_Load: tmrWarn off, then tmrMonitor; the tray tip says the watch
+    // waits for the banner. The box starts ticked.
     void formLoad();
     void setShowNextTime(bool checked) { showNextTime_ = checked; }
     [[nodiscard]] bool showNextTime() const { return showNextTime_; }

@@ -44,4 +44,9 @@ void MonitorDialogHost::setVoltageThresholds(int input, float upper, float lower
 
 void MonitorDialogHost::setThresholdsResetPending() { monitor_.thresholdsResetPending() = true; }
 
+void MonitorDialogHost::setTrayTip(const std::string& text) {
+    velmon::setTrayTip(monitor_.trayRecord(), text);
+    monitor_.ports().tray.modify(monitor_.trayRecord());
+}
+
 }  // namespace velmon::dialogs

@@ -20,6 +20,7 @@ public:
     void setTemperatureThreshold(int gauge, std::int16_t celsius) override;
     void setVoltageThresholds(int input, float upper, float lower) override;
     void setThresholdsResetPending() override;
+    void setTrayTip(const std::string& text) override;
     Timer& tmrMonitor() override { return monitor_.ports().tmrMonitor; }
     Timer& tmrWarn() override { return monitor_.ports().tmrWarn; }
     MainView& mainView() override { return monitor_.ports().view; }
