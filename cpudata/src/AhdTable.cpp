@@ -1,5 +1,7 @@
 #include "AhdTable.h"
 
+#include "platform/Files.h"
+
 #include <array>
 #include <charconv>
 
@@ -8,18 +10,12 @@
 namespace cpudata {
 namespace {
 
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
-
 std::vector<std::string_view> splitFields(std::string_view line) {
     std::vector<std::string_view> out;
     std::size_t start = 0;
     for (;;) {
         const auto comma = line.find(',', start);
-        out.push_back(trim(line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start)));
+        out.push_back(platform::trimBlanks(line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start)));
         if (comma == std::string_view::npos) break;
         start = comma + 1;
     }
@@ -59,7 +55,7 @@ std::variant<std::vector<ProcessorRow>, TableError> parseProcessorTable(std::str
         const std::string_view raw = text.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos);
         pos = nl == std::string_view::npos ? text.size() : nl + 1;
         ++lineNo;
-        const std::string_view line = trim(raw);
+        const std::string_view line = platform::trimBlanks(raw);
         if (line.empty() || line.front() == '#') continue;
         if (!headerSeen) {
             if (line != kTableHeader) return TableError{lineNo, "expected the header \"" + std::string(kTableHeader) + "\""};
@@ -88,10 +84,10 @@ std::variant<std::vector<ProcessorRow>, TableError> parseProcessorTable(std::str
                 const auto dash = field.find('-', 1);
                 if (dash != std::string_view::npos) {
                     range = true;
-                    if (!parseNumber(trim(field.substr(dash + 1)), max, id0Last))
+                    if (!parseNumber(platform::trimBlanks(field.substr(dash + 1)), max, id0Last))
                         return TableError{lineNo, "field id0 ends its range with a value that is not a number from 1 "
                                                   "to 255: \"" + std::string(fields[i]) + "\""};
-                    field = trim(field.substr(0, dash));
+                    field = platform::trimBlanks(field.substr(0, dash));
                 }
             }
             if (!parseNumber(field, max, v[i]))

@@ -1,5 +1,7 @@
 #include "CpuBrand.h"
 
+#include "platform/Files.h"
+
 #include <array>
 #include <charconv>
 #include <cstdlib>
@@ -158,12 +160,6 @@ std::uint16_t viaFamily(const Words& w) {
     return kFamilyOther;
 }
 
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
-
 // A decimal or 0x-hex number at the start of text, or -1.
 int number(std::string_view text) {
     int base = 10;
@@ -199,12 +195,12 @@ CpuInfo parseCpuInfo(std::string_view text) {
         pos = nl == std::string_view::npos ? text.size() : nl + 1;
         const auto colon = line.find(':');
         if (colon == std::string_view::npos) {
-            if (seen && trim(line).empty()) break;
+            if (seen && platform::trimBlanks(line).empty()) break;
             continue;
         }
         seen = true;
-        const std::string_view key = trim(line.substr(0, colon));
-        const std::string_view value = trim(line.substr(colon + 1));
+        const std::string_view key = platform::trimBlanks(line.substr(0, colon));
+        const std::string_view value = platform::trimBlanks(line.substr(colon + 1));
         if (key == "vendor_id") info.vendor = std::string(value);
         else if (key == "model name") info.modelName = std::string(value);
         else if (key == "cpu family") info.family = number(value);

@@ -1,5 +1,7 @@
 #include "DeviceTree.h"
 
+#include "platform/Files.h"
+
 #include <array>
 #include <optional>
 
@@ -76,9 +78,7 @@ std::optional<std::string> firstString(ByteSpan property) {
 }
 
 std::string trimmed(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return std::string(s);
+    return std::string(platform::trimIf(s, [](char c) { return c == ' '; }));
 }
 
 }  // namespace

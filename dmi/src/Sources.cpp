@@ -1,5 +1,7 @@
 #include "Sources.h"
 
+#include "platform/Files.h"
+
 #ifndef _WIN32
 #include <fcntl.h>
 #include <unistd.h>
@@ -36,19 +38,9 @@ std::string envOr(const char* name, const char* fallback) {
     return v ? std::string(v) : std::string(fallback);
 }
 
-std::optional<std::vector<std::uint8_t>> readFile(const std::string& path, std::size_t limit) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes(limit);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(limit));
-    if (in.bad()) return std::nullopt;
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return bytes;
-}
-
 // The first line of a small text file, without trailing blanks; empty when unreadable.
 std::string readLine(const std::filesystem::path& path) {
-    const auto bytes = readFile(path.string(), 4096);
+    const auto bytes = platform::readFilePrefix(path.string(), 4096);
     if (!bytes) return {};
     std::string text(bytes->begin(), bytes->end());
     text = text.substr(0, text.find_first_of(std::string_view("\n\0", 2)));
@@ -151,7 +143,7 @@ void readCpuId(std::uint8_t (&id)[8]) {
 // A device-tree property; empty when missing, unreadable or larger than the
 // limit, so that a huge file names nothing rather than a cut piece of it.
 std::vector<std::uint8_t> readProperty(const std::filesystem::path& path) {
-    auto bytes = readFile(path.string(), kDeviceTreePropertyLimit + 1);
+    auto bytes = platform::readFilePrefix(path.string(), kDeviceTreePropertyLimit + 1);
     if (!bytes || bytes->size() > kDeviceTreePropertyLimit) return {};
     return std::move(*bytes);
 }
@@ -180,7 +172,7 @@ void readDmiId(const std::filesystem::path& dir, VisibleFacts& f) {
 bool readProcessor(const std::string& sysfsRoot, const std::string& cpuinfoPath, bool useCpuidBrand,
                    VisibleFacts& f) {
     readCpuId(f.cpuId);
-    const auto text = readFile(cpuinfoPath, kCpuInfoLimit);
+    const auto text = platform::readFilePrefix(cpuinfoPath, kCpuInfoLimit);
     const CpuInfo cpu = parseCpuInfo(text ? std::string_view(reinterpret_cast<const char*>(text->data()), text->size())
                                           : std::string_view());
     if (const std::uint32_t mainId = armMainId(cpu)) putMainId(f.cpuId, mainId);
@@ -212,7 +204,7 @@ SourcePaths SourcePaths::fromEnvironment() {
 }
 
 std::optional<Image> loadImageFile(const std::string& path) {
-    auto bytes = readFile(path, kFileImageSize);
+    auto bytes = platform::readFilePrefix(path, kFileImageSize);
     if (!bytes) return std::nullopt;
     Image image;
     image.bytes = std::move(*bytes);
@@ -433,8 +425,8 @@ Image chooseImage(const SourcePaths& paths) {
         if (auto image = loadImageFile(paths.imageFile)) return std::move(*image);
     if (!paths.sysfsRoot.empty()) {
         const std::filesystem::path tables = std::filesystem::path(paths.sysfsRoot) / "firmware" / "dmi" / "tables";
-        const auto entry = readFile((tables / "smbios_entry_point").string(), 64);
-        const auto table = readFile((tables / "DMI").string(), 0x100000);
+        const auto entry = platform::readFilePrefix((tables / "smbios_entry_point").string(), 64);
+        const auto table = platform::readFilePrefix((tables / "DMI").string(), 0x100000);
         if (entry && table)
             if (auto image = windowFromFirmwareTables(*entry, *table)) return std::move(*image);
     }

@@ -96,9 +96,7 @@ void family(std::string& out, const ExportSnapshot& s, const char* name, const c
 }  // namespace
 
 bool ExportSnapshot::present(SensorChannel channel) const {
-    const int c = static_cast<int>(channel);
-    if (c < 0 || c >= kChannelCount || !measurable[at(c)]) return false;
-    return c >= kFanCount || fans.configured(c);
+    return ChannelWatch{fans, ChannelPresence{measurable}}.watched(channel);
 }
 
 void appendExposition(const ExportSnapshot& s, std::string& out) {

@@ -9,6 +9,7 @@
 #include "MonitorState.h"
 #include "Ports.h"
 #include "SettingsStore.h"
+#include "WarningRules.h"
 
 namespace velmon {
 
@@ -68,10 +69,12 @@ public:
     [[nodiscard]] bool fanChecked(int fan) const { return checked_[static_cast<std::size_t>(fan)]; }
 
     // Shared state, for the tray, the dialogs and the window's layout.
-    FanConfiguration& fanConfiguration() { return fanConfig_; }
+    FanConfiguration& fanConfiguration() { return watch_.fans; }
     // What the machine can measure; set once by startup, before load().
-    [[nodiscard]] const ChannelPresence& presence() const { return presence_; }
-    void setPresence(const ChannelPresence& presence) { presence_ = presence; }
+    [[nodiscard]] const ChannelPresence& presence() const { return watch_.presence; }
+    void setPresence(const ChannelPresence& presence) { watch_.presence = presence; }
+    // Which channels are watched: the two above together.
+    [[nodiscard]] const ChannelWatch& watch() const { return watch_; }
     // This machine's default thresholds and gauge scales; set once by startup, before load().
     [[nodiscard]] const MachineDefaults& machineDefaults() const { return defaults_; }
     void setMachineDefaults(const MachineDefaults& defaults) { defaults_ = defaults; }
@@ -99,6 +102,12 @@ public:
     void clearAlarm(SensorChannel channel);
 
 private:
+    // The channel's verdict from its reading and threshold, by its kind's rule.
+    [[nodiscard]] Verdict verdict(SensorChannel channel) const;
+    // A watched channel's alarm raised or cleared by its verdict; true on a warning.
+    bool evaluate(SensorChannel channel);
+    // The fan's installed flag and its check box after a reading.
+    void showFanState(int fan, std::int16_t speed, bool firstReading);
     void readFan(int fan);
     void runFanGroup();
     void runTempGroup();
@@ -106,9 +115,6 @@ private:
     void readVoltages();
     void setChecked(int fan, bool checked);
     void checkClickRules(int fan, bool checked);
-    void evaluateFan(int fan);
-    void evaluateTemp(int gauge);
-    void evaluateVolt(int input);
     void drawGauge(int gauge);
     void drawBar(int input);
     void showTempSummary(int gauge);
@@ -117,8 +123,7 @@ private:
 
     Ports ports_;
     SettingsStore store_;
-    FanConfiguration fanConfig_;
-    ChannelPresence presence_;
+    ChannelWatch watch_;
     MachineDefaults defaults_;
     PollingIntervals intervals_;
     WarningThresholds thresholds_;

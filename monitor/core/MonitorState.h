@@ -14,6 +14,10 @@ inline constexpr int kFanCount = 3;
 inline constexpr int kTempCount = 2;
 inline constexpr int kVoltCount = 7;
 
+inline SensorChannel fanChannel(int fan) { return static_cast<SensorChannel>(fan); }
+inline SensorChannel tempChannel(int gauge) { return static_cast<SensorChannel>(kFanCount + gauge); }
+inline SensorChannel voltChannel(int input) { return static_cast<SensorChannel>(kFanCount + kTempCount + input); }
+
 // Per-board fan flags from MBFAN.INI; a fan with 0 is never read.
 struct FanConfiguration {
     std::array<std::int16_t, kFanCount> fitted{1, 1, 1};  // CPU, POWER, CHASSIS
@@ -43,6 +47,23 @@ struct ChannelPresence {
         for (std::size_t i = 0; i < p.flags.size(); ++i) p.flags[i] = ((mask >> i) & 1) != 0;
         return p;
     }
+};
+
+// Whether the monitor watches a channel: the sensor library can measure it
+// and, for a fan, the board's MBFAN.INI entry fits it. The one question every
+// rule asks, the same way for fans, temperatures and voltages: a channel that
+// is not watched is never read, never judged, never stored and shown as absent.
+struct ChannelWatch {
+    FanConfiguration fans;
+    ChannelPresence presence;
+    [[nodiscard]] bool watched(SensorChannel channel) const {
+        const int c = static_cast<int>(channel);
+        if (!presence.present(channel)) return false;
+        return c >= kFanCount || fans.configured(c);
+    }
+    [[nodiscard]] bool fan(int i) const { return watched(fanChannel(i)); }
+    [[nodiscard]] bool temp(int i) const { return watched(tempChannel(i)); }
+    [[nodiscard]] bool volt(int i) const { return watched(voltChannel(i)); }
 };
 
 struct PollingIntervals {

@@ -1,5 +1,7 @@
 #include "SettingsStore.h"
 
+#include "platform/Files.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -9,10 +11,7 @@ namespace velmon {
 namespace {
 
 std::string_view trimBlanks(std::string_view t) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!t.empty() && blank(t.front())) t.remove_prefix(1);
-    while (!t.empty() && blank(t.back())) t.remove_suffix(1);
-    return t;
+    return platform::trimIf(t, [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
 }
 
 // A whole decimal number text: optional sign, digits, optional fraction and

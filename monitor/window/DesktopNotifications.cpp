@@ -56,24 +56,23 @@ void DesktopNotifications::send(const Text& text) {
     connect(watcher, &QDBusPendingCallWatcher::finished, this, &DesktopNotifications::replied);
 }
 
-void DesktopNotifications::sendClose() {
-    if (id_ == 0 || !bus_.isConnected()) return;
+std::optional<QDBusMessage> DesktopNotifications::takeCloseCall() {
+    if (id_ == 0 || !bus_.isConnected()) return std::nullopt;
     QDBusMessage call =
         QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("CloseNotification"));
     call << static_cast<uint>(id_);
     id_ = 0;
-    bus_.asyncCall(call);  // the reply carries nothing
+    return call;
+}
+
+void DesktopNotifications::sendClose() {
+    if (const auto call = takeCloseCall()) bus_.asyncCall(*call);  // the reply carries nothing
 }
 
 void DesktopNotifications::closeAtExit() {
     next_.reset();
     closeNext_ = false;
-    if (id_ == 0 || !bus_.isConnected()) return;
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("CloseNotification"));
-    call << static_cast<uint>(id_);
-    id_ = 0;
-    bus_.call(call, QDBus::Block, 1000);
+    if (const auto call = takeCloseCall()) bus_.call(*call, QDBus::Block, 1000);
 }
 
 void DesktopNotifications::replied(QDBusPendingCallWatcher* watcher) {

@@ -7,6 +7,7 @@
 #include "AlarmNotice.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QObject>
 #include <QString>
 
@@ -46,6 +47,9 @@ private:
     };
     void send(const Text& text);
     void sendClose();
+    // The CloseNotification call for the notification shown, which is then
+    // forgotten; nothing when none is shown or the bus is gone.
+    std::optional<QDBusMessage> takeCloseCall();
     void replied(QDBusPendingCallWatcher* watcher);
 
     QDBusConnection bus_;

@@ -1,17 +1,22 @@
-// frmStart: the shaped, always-on-top main window with its page buttons, its
-// oval buttons and its four pages. It shows what the monitor core tells it
-// through MainView and forwards every press, move and release to the core's
-// MainWindowEvents; pixel work (pressed buttons, window moves) stays here.
+// frmStart: the shaped, always-on-top main window. The frame holds the page
+// buttons, the ovals, the navigation and the routing of drags; each of the
+// four pages (pages/) owns its controls, its layout and its painting. What
+// the core tells the window through MainView goes to the page that owns it;
+// presses, moves and releases go to the core's MainWindowEvents.
 #pragma once
 
 #include "Controls.h"
 #include "PictureBox.h"
 #include "WindowMover.h"
+#include "pages/FanPage.h"
+#include "pages/PageParts.h"
+#include "pages/SummaryPage.h"
+#include "pages/TemperaturePage.h"
+#include "pages/VoltagePage.h"
 
 #include "MonitorState.h"
 #include "Ports.h"
 
-#include <QCheckBox>
 #include <QImage>
 #include <QRegion>
 #include <QWidget>
@@ -43,7 +48,7 @@ public:
     explicit MainWindow(WindowMover* mover = nullptr);
     ~MainWindow() override;
 
-    void setEvents(MainWindowEvents* events) { events_ = events; }
+    void setEvents(MainWindowEvents* events) { hooks_.events = events; }
     void setDialogLauncher(DialogLauncher* launcher) { launcher_ = launcher; }
 
     // The load-time layout: centres the window for the display density,
@@ -84,9 +89,9 @@ public:
     [[nodiscard]] QWidget* summaryCaption(int row) const;  // Label1 … Label12 by number
     [[nodiscard]] QWidget* voltTitle() const;
     // The notes for a machine without fans (Fan page, Summary) or voltages (Summary).
-    [[nodiscard]] QWidget* noFanPageNote() const { return noFanPage_; }
-    [[nodiscard]] QWidget* noFanSummaryNote() const { return noFanSummary_; }
-    [[nodiscard]] QWidget* noVoltSummaryNote() const { return noVoltSummary_; }
+    [[nodiscard]] QWidget* noFanPageNote() const { return fanPage_->noFanNote(); }
+    [[nodiscard]] QWidget* noFanSummaryNote() const { return summaryPage_->noFanNote(); }
+    [[nodiscard]] QWidget* noVoltSummaryNote() const { return summaryPage_->noVoltNote(); }
     [[nodiscard]] QWidget* degreeLegend(int gauge) const;
     [[nodiscard]] QWidget* scaleLabel(int gaugeOrBar, int k, bool voltage) const;
     [[nodiscard]] bool isTopmost() const;
@@ -101,12 +106,6 @@ protected:
 
 private:
     void buildFrame();
-    void buildFanPage();
-    void buildTemperaturePage();
-    void buildVoltagePage();
-    void buildSummaryPage();
-    void placeForDensity();
-    void layOutFans(const std::array<int, 3>& fanConfiguration);
 
     // Pressed-button feedback: the area under the button is saved first.
     void paintPressed(QRect area, QImage& saveTo, const QImage& pressed);
@@ -125,7 +124,8 @@ private:
     void beginRoutedDrag();
     void startMove(QPoint globalPress);
 
-    MainWindowEvents* events_ = nullptr;
+    PageHooks hooks_;
+    ControlTable controls_;
     DialogLauncher* launcher_ = nullptr;
     std::unique_ptr<SystemWindowMover> ownMover_;
     WindowMover* mover_ = nullptr;
@@ -144,29 +144,10 @@ private:
     std::array<HotArea*, 3> ovals_{};
     std::array<PictureBox*, 4> pages_{};
 
-    // Fan page
-    std::array<PictureBox*, 3> dials_{};
-    std::array<TextLabel*, 3> fanSpeed_{}, fanWarn_{}, fanInst_{};
-    std::array<SpinArrows*, 3> spins_{};
-    std::array<QCheckBox*, 3> checks_{};
-    // Temperature page
-    std::array<PictureBox*, 2> gauges_{}, pointers_{}, degrees_{};
-    std::array<TextLabel*, 2> tempLabel_{}, tempWarn_{};
-    std::array<std::array<TextLabel*, 6>, 2> tempScale_{};
-    // Voltage page
-    PictureBox* voltTitle_ = nullptr;
-    std::array<PictureBox*, 7> bars_{}, upMarkers_{}, dnMarkers_{};
-    std::array<TextLabel*, 7> voltLabel_{}, voltUp_{}, voltDn_{};
-    std::array<std::array<TextLabel*, 5>, 7> barScale_{};
-    // Summary page
-    std::array<TextLabel*, 3> sumFan_{};
-    std::array<TextLabel*, 2> sumTemp_{};
-    std::array<TextLabel*, 7> sumVolt_{};
-    std::array<TextLabel*, 13> sumCaption_{};  // Label1 … Label12 at their numbers
-    // Said where a whole group is missing from the machine.
-    TextLabel* noFanPage_ = nullptr;
-    TextLabel* noFanSummary_ = nullptr;
-    TextLabel* noVoltSummary_ = nullptr;
+    std::unique_ptr<FanPage> fanPage_;
+    std::unique_ptr<TemperaturePage> temperaturePage_;
+    std::unique_ptr<VoltagePage> voltagePage_;
+    std::unique_ptr<SummaryPage> summaryPage_;
 };
 
 }  // namespace velmon::window

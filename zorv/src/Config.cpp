@@ -1,5 +1,7 @@
 #include "Config.h"
 
+#include "platform/Files.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -9,20 +11,8 @@
 namespace zorv {
 namespace {
 
-std::string_view trim(std::string_view s) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-std::optional<std::string> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+// A configuration is a few dozen lines; past 1 MiB it is not one.
+constexpr std::size_t kConfigLimit = 1024 * 1024;
 
 }  // namespace
 
@@ -38,14 +28,14 @@ std::vector<std::pair<std::string, std::string>> parseKeyValues(std::string_view
     while (pos < text.size()) {
         std::size_t end = text.find('\n', pos);
         if (end == std::string_view::npos) end = text.size();
-        const std::string_view line = trim(text.substr(pos, end - pos));
+        const std::string_view line = platform::trimBlanks(text.substr(pos, end - pos));
         pos = end + 1;
         if (line.empty() || line.front() == '#' || line.front() == ';') continue;
         const std::size_t eq = line.find('=');
         if (eq == std::string_view::npos) continue;
-        const std::string_view key = trim(line.substr(0, eq));
+        const std::string_view key = platform::trimBlanks(line.substr(0, eq));
         if (key.empty()) continue;
-        out.emplace_back(std::string(key), std::string(trim(line.substr(eq + 1))));
+        out.emplace_back(std::string(key), std::string(platform::trimBlanks(line.substr(eq + 1))));
     }
     return out;
 }
@@ -58,7 +48,7 @@ Config loadConfig(const std::string& libraryDir) {
     else if (const char* h = std::getenv("HOME"); h && *h)
         candidates.push_back(std::string(h) + "/.config/zorv/zorv.conf");
     for (const auto& c : candidates) {
-        if (auto text = readFile(c)) return Config{c, parseKeyValues(*text)};
+        if (auto text = platform::readTextPrefix(c, kConfigLimit)) return Config{c, parseKeyValues(*text)};
     }
     return {};
 }

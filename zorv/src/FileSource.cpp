@@ -4,6 +4,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/Files.h"
 #include "Source.h"
 
 namespace zorv {
@@ -38,13 +39,8 @@ std::uint32_t channelsSetInText(std::string_view text) {
 }
 
 std::string readSmallFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
     // A readings or scenario file is a few dozen lines; past 64 KiB it is not one.
-    std::string buf(64 * 1024, '\0');
-    in.read(buf.data(), static_cast<std::streamsize>(buf.size()));
-    buf.resize(static_cast<std::size_t>(in.gcount()));
-    return buf;
+    return platform::readTextPrefix(path, 64 * 1024).value_or(std::string());
 }
 
 std::int16_t FileSource::read(Channel channel) { return readingFromText(readSmallFile(path_), channel); }

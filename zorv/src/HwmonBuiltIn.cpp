@@ -54,13 +54,6 @@ const Family* familyOf(const ChipInfo& chip) {
     return nullptr;
 }
 
-std::vector<const ChipInfo*> byName(const std::vector<ChipInfo>& chips) {
-    std::vector<const ChipInfo*> sorted;
-    for (const auto& c : chips) sorted.push_back(&c);
-    std::stable_sort(sorted.begin(), sorted.end(), [](auto* a, auto* b) { return a->name < b->name; });
-    return sorted;
-}
-
 const FeatureInfo* feature(const ChipInfo& chip, std::string_view name) {
     for (const auto& f : chip.features)
         if (f.name == name) return &f;

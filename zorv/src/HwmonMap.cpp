@@ -7,18 +7,18 @@
 namespace zorv::hwmon {
 namespace {
 
+bool isChipChar(std::uint8_t b) {
+    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '-' || b == '_';
+}
+
+}  // namespace
+
 std::vector<const ChipInfo*> byName(const std::vector<ChipInfo>& chips) {
     std::vector<const ChipInfo*> sorted;
     for (const auto& c : chips) sorted.push_back(&c);
     std::stable_sort(sorted.begin(), sorted.end(), [](auto* a, auto* b) { return a->name < b->name; });
     return sorted;
 }
-
-bool isChipChar(std::uint8_t b) {
-    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '-' || b == '_';
-}
-
-}  // namespace
 
 bool ChipInfo::has(std::string_view feature) const {
     return std::any_of(features.begin(), features.end(), [&](const FeatureInfo& f) { return f.name == feature; });

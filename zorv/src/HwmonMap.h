@@ -36,6 +36,10 @@ struct ChipInfo {
     [[nodiscard]] bool has(std::string_view feature) const;
 };
 
+// The chips in the order of their full names, the same on every start
+// whatever order libsensors found them in.
+std::vector<const ChipInfo*> byName(const std::vector<ChipInfo>& chips);
+
 struct FeatureRef {
     std::string chip;  // full name
     std::string feature;

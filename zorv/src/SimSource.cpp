@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <numbers>
 
+#include "platform/Files.h"
 #include "Source.h"
 
 namespace zorv {
@@ -30,12 +31,6 @@ std::uint64_t splitmix(std::uint64_t& state) {
 }
 
 double unit(std::uint64_t& state) { return static_cast<double>(splitmix(state) >> 11) * 0x1.0p-53; }
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
 
 }  // namespace
 
@@ -77,8 +72,8 @@ std::vector<SimSource::ScriptedValue> parseScenario(std::string_view text) {
         const std::string_view k = key;
         const std::size_t space = k.find_first_of(" \t");
         if (space == std::string_view::npos) continue;
-        const std::string at(trim(k.substr(0, space)));
-        const auto channel = channelFromName(trim(k.substr(space + 1)));
+        const std::string at(platform::trimBlanks(k.substr(0, space)));
+        const auto channel = channelFromName(platform::trimBlanks(k.substr(space + 1)));
         if (!channel) continue;
         char* end = nullptr;
         const double seconds = std::strtod(at.c_str(), &end);

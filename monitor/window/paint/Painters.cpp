@@ -2,6 +2,7 @@
 
 #include "Geometry.h"
 #include "Primitives.h"
+#include "WarningRules.h"
 
 #include "Art.h"
 
@@ -185,9 +186,10 @@ MarkerTops drawVoltageBar(QImage& bar, int base, float upper, float lower, float
 
     const float top = static_cast<float>(base + 4);
     const float bottom = static_cast<float>(base);
+    // A reading in warning beyond the scale's ends has no tick.
     QRgb tick = 0;
-    if (lower < value && value < upper) tick = kBrightGreen;
-    else if ((upper <= value && value <= top) || (bottom <= value && value <= lower)) tick = kRed;
+    if (voltageVerdict(value, upper, lower) == Verdict::Normal) tick = kBrightGreen;
+    else if (bottom <= value && value <= top) tick = kRed;
     if (tick != 0) {
         const int y = geo::barStepTop(geo::barStep(base, value));
         c.box(28, y, 38, y + 2, tick);

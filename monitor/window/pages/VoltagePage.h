@@ -1,0 +1,35 @@
+// The Voltage page: a bar per input with its scale, its reading, its upper
+// and lower thresholds and the two markers that drag them. Input 1 has a bar
+// that is never shown.
+#pragma once
+
+#include "Controls.h"
+#include "MonitorState.h"
+#include "PageParts.h"
+#include "PictureBox.h"
+
+#include <array>
+
+namespace velmon::window {
+
+class VoltagePage {
+public:
+    VoltagePage(PictureBox* panel, PageHooks& hooks, ControlTable& controls);
+
+    // Controls placed in device-independent units keep their pixel positions.
+    void placeForDensity();
+    // An input the machine does not measure: an unlit bar without numbers or markers.
+    void showPresence(const ChannelPresence& presence);
+    void draw(int input, int base, float upper, float lower, float value);
+
+    [[nodiscard]] QWidget* title() const { return title_; }
+    [[nodiscard]] QWidget* scaleLabel(int input, int k) const;
+
+private:
+    PictureBox* title_ = nullptr;
+    std::array<PictureBox*, 7> bars_{}, upMarkers_{}, dnMarkers_{};
+    std::array<TextLabel*, 7> reading_{}, up_{}, dn_{};
+    std::array<std::array<TextLabel*, 5>, 7> scale_{};
+};
+
+}  // namespace velmon::window
