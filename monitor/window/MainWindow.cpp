@@ -55,6 +55,8 @@ MainWindow::MainWindow(WindowMover* mover)
     // The window keeps its pixel size whatever the display density.
     setFixedSize(kWidth, kHeight);
     setMask(windowShape());
+    // The notches show the desktop where a compositor blends rather than cuts.
+    setAttribute(Qt::WA_TranslucentBackground);
     buildFrame();
     buildFanPage();
     buildTemperaturePage();
