@@ -203,7 +203,7 @@ void MainWindow::startMove(QPoint globalPress) {
 
 void MainWindow::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    p.setClipRegion(event->region());
+    p.setClipRegion(event->region() & mask());  // Wayland paints what the shape leaves out
     p.drawImage(0, 0, layer_);
 }
 
