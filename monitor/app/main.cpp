@@ -3,6 +3,7 @@
 #include "AppEnvironment.h"
 #include "AppDialogs.h"
 #include "InstanceBeacon.h"
+#include "PlatformChoice.h"
 #include "SignalBridge.h"
 #include "SummaryDump.h"
 
@@ -86,6 +87,8 @@ int main(int argc, char** argv) {
     // The window and its pictures are laid out in pixels and keep them on
     // every display density.
     if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING")) qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    if (const std::string platform = velmon::app::choosePlatform(velmon::app::sessionFacts(argc, argv)); !platform.empty())
+        qputenv("QT_QPA_PLATFORM", platform.c_str());
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmon"));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -50,6 +50,8 @@ MainWindow::MainWindow(WindowMover* mover)
     // The window keeps its pixel size whatever the display density.
     setFixedSize(kWidth, kHeight);
     setMask(windowShape());
+    // The notches show the desktop where a compositor blends rather than cuts.
+    setAttribute(Qt::WA_TranslucentBackground);
     buildFrame();
     fanPage_ = std::make_unique<FanPage>(pages_[0], hooks_, controls_);
     temperaturePage_ = std::make_unique<TemperaturePage>(pages_[1], hooks_, controls_);
@@ -209,7 +211,7 @@ void MainWindow::startMove(QPoint globalPress) {
 
 void MainWindow::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    p.setClipRegion(event->region());
+    p.setClipRegion(event->region() & mask());  // Wayland paints what the shape leaves out
     p.drawImage(0, 0, layer_);
 }
 
