@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "DialogPorts.h"
+#include "FakeViewAndSettings.h"
 
 namespace velmon::dialogs::testing {
 
-using Log = std::vector<std::string>;
+using Log = velmon::test::Log;
 
 class FakeTimer final : public Timer {
 public:
@@ -29,67 +30,10 @@ private:
     bool enabled_ = true;
 };
 
-class FakeView final : public MainView {
-public:
-    explicit FakeView(Log& log) : log_(log) {}
-    void setText(ControlRef c, const std::string& text) override {
-        texts[{static_cast<int>(c.ctl), c.index}] = text;
-        log_.push_back("text " + std::to_string(static_cast<int>(c.ctl)) + "/" +
-                       std::to_string(c.index) + " " + text);
-    }
-    void setVisible(ControlRef, bool) override {}
-    [[nodiscard]] bool isVisible(ControlRef) const override { return true; }
-    void setEnabled(ControlRef, bool) override {}
-    void setToolTip(ControlRef, const std::string&) override {}
-    void setChecked(int, bool) override {}
-    void drawFanDial(int, int, int) override { log_.push_back("draw"); }
-    void drawFanNeedle(int, int) override { log_.push_back("draw"); }
-    void drawFanZone(int, int) override { log_.push_back("draw"); }
-    void clearFanDial(int) override { log_.push_back("draw"); }
-    void drawTemperatureGauge(int, int, int, int) override { log_.push_back("draw"); }
-    void drawVoltageBar(int, int, float, float, float) override { log_.push_back("draw"); }
-    [[nodiscard]] bool isWindowVisible() const override { return shown; }
-    void showWindow() override {
-        shown = true;
-        log_.push_back("show main");
-    }
-    void hideWindow() override { shown = false; }
-    void setTopmost(bool topmost) override { log_.push_back(topmost ? "topmost" : "not topmost"); }
+// The tests' one fake main window and settings store, with this log.
+using FakeView = velmon::test::FakeView;
+using FakeSettings = velmon::test::FakeSettings;
 
-    std::optional<std::string> text(Ctl ctl, int index) const {
-        const auto it = texts.find({static_cast<int>(ctl), index});
-        if (it == texts.end()) {
-            return std::nullopt;
-        }
-        return it->second;
-    }
-
-    std::map<std::pair<int, int>, std::string> texts;
-    bool shown = false;
-
-private:
-    Log& log_;
-};
-
-class FakeSettings final : public SettingsBackend {
-public:
-    explicit FakeSettings(Log& log) : log_(log) {}
-    std::optional<std::string> read(const std::string& key) override {
-        const auto it = values.find(key);
-        if (it == values.end()) {
-            return std::nullopt;
-        }
-        return it->second;
-    }
-    void write(const std::string& key, const std::string& value) override {
-        values[key] = value;
-        log_.push_back("store " + key + "=" + value);
-    }
-    std::map<std::string, std::string> values;
-
-private:
-    Log& log_;
-};
 
 class FakeMonitor final : public DialogMonitor {
 public:

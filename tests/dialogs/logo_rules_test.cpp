@@ -37,7 +37,7 @@ TEST_F(LogoRulesTest, ClearedBoxStoresZeroOnHide) {
     rules.hideClicked(window);
     EXPECT_EQ(m.log, (std::vector<std::string>{"close", "store ShowLogo=0", "tmrMonitor on",
                                                "tmrWarn on"}));
-    EXPECT_FALSE(m.view.shown);
+    EXPECT_FALSE(m.view.windowVisible);
 }
 
 TEST_F(LogoRulesTest, TickedBoxStoresNothing) {
@@ -68,7 +68,7 @@ TEST_F(LogoRulesTest, ShowMonitorClosesFirstThenShowsTheMainWindow) {
     m.log.clear();
     rules.showMonitorClicked(window);
     EXPECT_EQ(m.log, (std::vector<std::string>{"close", "tmrMonitor on", "tmrWarn on", "show main"}));
-    EXPECT_TRUE(m.view.shown);
+    EXPECT_TRUE(m.view.windowVisible);
 }
 
 TEST_F(LogoRulesTest, UnloadWithoutLoadDoesNothing) {

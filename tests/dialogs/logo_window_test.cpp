@@ -70,7 +70,7 @@ TEST_F(LogoWindowTest, UntouchedBannerHidesItselfAsHideWould) {
     EXPECT_TRUE(m.monitorTimer.isEnabled());
     EXPECT_TRUE(m.warnTimer.isEnabled());
     EXPECT_EQ(m.store.values.count("ShowLogo"), 0U);  // the box stayed ticked
-    EXPECT_FALSE(m.view.shown);
+    EXPECT_FALSE(m.view.windowVisible);
 }
 
 TEST_F(LogoWindowTest, APressOrTheBoxKeepsTheBannerOpen) {
@@ -97,7 +97,7 @@ TEST_F(LogoWindowTest, HideWithTheBoxClearedStoresZeroAndRestartsBothTimers) {
     EXPECT_EQ(m.store.values.at("ShowLogo"), "0");
     EXPECT_TRUE(m.monitorTimer.isEnabled());
     EXPECT_TRUE(m.warnTimer.isEnabled());
-    EXPECT_FALSE(m.view.shown);
+    EXPECT_FALSE(m.view.windowVisible);
 }
 
 TEST_F(LogoWindowTest, ShowMonitorWithTheBoxTickedStoresNothingAndShowsTheMainWindow) {
@@ -105,7 +105,7 @@ TEST_F(LogoWindowTest, ShowMonitorWithTheBoxTickedStoresNothingAndShowsTheMainWi
     QTest::mouseClick(logo.command2(), Qt::LeftButton);
     EXPECT_FALSE(logo.isVisible());
     EXPECT_TRUE(m.store.values.empty());
-    EXPECT_TRUE(m.view.shown);
+    EXPECT_TRUE(m.view.windowVisible);
     EXPECT_EQ(m.log.back(), "show main");
 }
 
