@@ -46,8 +46,9 @@ constexpr const char* kUsage =
     "  0  ended by Exit, by the end of the session, or handed over to the Velmon\n"
     "     already running\n"
     "  1  another monitoring agent is installed, or the board has no sensor chip\n"
+    "     (with the hwmon source: none under /sys/class/hwmon)\n"
     "  2  a wrong option, or a sensor source that cannot be used (an unknown\n"
-    "     name, libsensors missing, no sensor chip under /sys/class/hwmon)\n"
+    "     name, libsensors missing)\n"
     "  3  a library Velmon needs (libzorv.so, libzorvahd.so) or one of its\n"
     "     functions is missing\n"
     "  4  no display to run on\n"
@@ -64,9 +65,10 @@ QtMessageHandler gQtHandler = nullptr;
 QString gPlatformWhy;
 
 void startupMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (!gApplicationStarted && type != QtFatalMsg && context.category != nullptr &&
+    // The first of the platform's words names the cause ("could not connect to display").
+    if (!gApplicationStarted && type != QtFatalMsg && gPlatformWhy.isEmpty() && context.category != nullptr &&
         std::strncmp(context.category, "qt.qpa", 6) == 0) {
-        gPlatformWhy = text;
+        gPlatformWhy = text.trimmed();
     }
     if (gApplicationStarted || type != QtFatalMsg) {
         if (gQtHandler) gQtHandler(type, context, text);
