@@ -5,6 +5,8 @@
 namespace velmon {
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
 std::string_view trim(std::string_view s) {
@@ -64,8 +66,6 @@ SettingsText SettingsText::parse(const std::uint8_t* data, std::size_t size) {
     out.groups_.push_back({});
     if (size > kMaxBytes) return out;
     platform::ByteCursor cursor(platform::ByteSpan(data, size));
-    // An editor's byte order mark is no part of the first line.
-    if (cursor.span().matches(0, "\xEF\xBB\xBF")) cursor.skip(3);
     std::size_t current = 0;
     std::size_t number = 0;
     std::string line;
@@ -78,7 +78,10 @@ SettingsText SettingsText::parse(const std::uint8_t* data, std::size_t size) {
             line.push_back(static_cast<char>(*b));
         }
         ++number;
-        const std::string_view t = trim(line);
+        std::string_view t = trim(line);
+        // An editor's byte order mark (at the start of the file, or of a
+        // file pasted in) is no part of the line.
+        if (t.substr(0, 3) == kByteOrderMark) t = trim(t.substr(3));
         if (t.empty()) continue;
         if (damaged) {
             out.skipped_.push_back(number);
@@ -147,7 +150,7 @@ bool SettingsText::set(std::string_view group, std::string_view key, std::string
     // Nothing that would not read back as this group, key and value is stored.
     if (group.empty() || group.find(']') != std::string_view::npos || hasControl(group)) return false;
     if (key.empty() || key.find('=') != std::string_view::npos || hasControl(key) || key.front() == '[' ||
-        key.front() == ';' || key.front() == '#' || hasControl(value)) {
+        key.front() == ';' || key.front() == '#' || key.substr(0, 3) == kByteOrderMark || hasControl(value)) {
         return false;
     }
     Group* g = findGroup(group);
