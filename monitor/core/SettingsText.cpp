@@ -81,7 +81,7 @@ SettingsText SettingsText::parse(const std::uint8_t* data, std::size_t size) {
         std::string_view t = trim(line);
         // An editor's byte order mark (at the start of the file, or of a
         // file pasted in) is no part of the line.
-        if (t.substr(0, 3) == kByteOrderMark) t = trim(t.substr(3));
+        while (t.substr(0, 3) == kByteOrderMark) t = trim(t.substr(3));
         if (t.empty()) continue;
         if (damaged) {
             out.skipped_.push_back(number);
