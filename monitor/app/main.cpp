@@ -17,11 +17,13 @@
 #include "QtPorts.h"
 #include "Taskbar.h"
 #include "TextfileWriter.h"
+#include "ThresholdAutosave.h"
 #include "TrayIcon.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
@@ -40,7 +42,53 @@ constexpr const char* kUsage =
     "                     of Velmon.ini)\n"
     "  --version          print the version and exit\n"
     "  --help             print this text and exit\n"
-    "The sensor source is chosen by ZORV_SOURCE (sim, sim:SCENARIO, file:PATH, hwmon).\n";
+    "The sensor source is chosen by ZORV_SOURCE (sim, sim:SCENARIO, file:PATH, hwmon).\n"
+    "Exit status:\n"
+    "  0  ended by Exit, by the end of the session, or handed over to the Velmon\n"
+    "     already running\n"
+    "  1  another monitoring agent is installed, or the board has no sensor chip\n"
+    "     (with the hwmon source: none under /sys/class/hwmon)\n"
+    "  2  a wrong option, or a sensor source that cannot be used (an unknown\n"
+    "     name, libsensors missing)\n"
+    "  3  a library Velmon needs (libzorv.so, libzorvahd.so) or one of its\n"
+    "     functions is missing\n"
+    "  4  no display to run on\n"
+    "Each of these ends says why on stderr, and in a message box where there is a display.\n";
+
+constexpr int kNoDisplayStatus = 4;
+
+// Qt ends the program inside QApplication's constructor when its platform
+// cannot start, which in practice means no display. Until the application
+// stands, a fatal message ends Velmon with a status of its own and says why
+// instead of aborting.
+bool gApplicationStarted = false;
+QtMessageHandler gQtHandler = nullptr;
+QString gPlatformWhy;
+
+void startupMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    // The first of the platform's words names the cause ("could not connect to display").
+    if (!gApplicationStarted && type != QtFatalMsg && gPlatformWhy.isEmpty() && context.category != nullptr &&
+        std::strncmp(context.category, "qt.qpa", 6) == 0) {
+        gPlatformWhy = text.trimmed();
+    }
+    if (gApplicationStarted || type != QtFatalMsg) {
+        if (gQtHandler) gQtHandler(type, context, text);
+        return;
+    }
+    const auto shown = [](const char* name) {
+        const QByteArray v = qgetenv(name);
+        return v.isEmpty() ? QStringLiteral("%1 is not set").arg(QLatin1String(name))
+                           : QStringLiteral("%1=%2").arg(QLatin1String(name), QString::fromLocal8Bit(v));
+    };
+    std::fprintf(stderr,
+                 "velmon: there is no display to run on (%s, %s%s%s).\n"
+                 "Velmon is a tray program of the desktop: start it inside a desktop session, or set\n"
+                 "DISPLAY or WAYLAND_DISPLAY to a running display.\n",
+                 qPrintable(shown("DISPLAY")), qPrintable(shown("WAYLAND_DISPLAY")),
+                 gPlatformWhy.isEmpty() ? "" : "; ", qPrintable(gPlatformWhy));
+    std::fflush(stderr);
+    std::_Exit(kNoDisplayStatus);
+}
 
 struct Options {
     std::optional<std::string> metricsDir;
@@ -89,7 +137,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING")) qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     if (const std::string platform = velmon::app::choosePlatform(velmon::app::sessionFacts(argc, argv)); !platform.empty())
         qputenv("QT_QPA_PLATFORM", platform.c_str());
+    gQtHandler = qInstallMessageHandler(startupMessages);
     QApplication app(argc, argv);
+    gApplicationStarted = true;
     QApplication::setApplicationName(QStringLiteral("Velmon"));
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -100,6 +150,15 @@ int main(int argc, char** argv) {
     ZorvSensorPort sensor(prompter, fatal);
     ZorvAhdCpuDataPort cpuData(prompter, fatal);
     IniSettingsBackend settings;
+    // The writes of one handler (all thresholds at once) make one save.
+    settings.setSaveLater([&settings] {
+        QMetaObject::invokeMethod(qApp, [&settings] { settings.save(); }, Qt::QueuedConnection);
+    });
+    const auto toStderr = [](const std::string& line) {
+        std::fprintf(stderr, "%s\n", line.c_str());
+        std::fflush(stderr);
+    };
+    settings.setReport(toStderr);
     Monitor* monitor = nullptr;
     AlarmNotifier* alarmNotice = nullptr;
     // The core, or the metrics export's tap in front of it.
@@ -180,7 +239,8 @@ int main(int argc, char** argv) {
 
     // The warning state's desktop notification, beside the tray's alerts.
     window::DesktopNotifications notifications;
-    AlarmNotifier notifier(notifications, desktopNotificationsEnabled());
+    const bool notificationsWanted = desktopNotificationsEnabled();
+    AlarmNotifier notifier(notifications, notificationsWanted);
     alarmNotice = &notifier;
     notifications.setOnActivated([&taskbar, &core] {
         if (const auto page = alarmPage(core.alarms())) taskbar.alarmNoticeActivated(*page);
@@ -188,6 +248,25 @@ int main(int argc, char** argv) {
     });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&notifications] { notifications.closeAtExit(); });
     if (exporter) exporter->started();
+
+    // What happens to the settings file is told as the warning is, in a
+    // notification of its own, but it is no warning state.
+    window::DesktopNotifications settingsNotices;
+    settings.setReport([&settingsNotices, notificationsWanted, toStderr](const std::string& line) {
+        toStderr(line);
+        if (!notificationsWanted) return;
+        const std::string text = line.rfind("velmon: ", 0) == 0 ? line.substr(8) : line;
+        settingsNotices.show("Velmon settings", text);
+    });
+    settings.keepDamagedFile();
+    ThresholdAutosave autosave([&core] { return core.thresholds(); }, [&core, &settings] {
+        core.unload();
+        settings.save();
+    });
+    autosave.start();
+    QTimer autosaveTimer;
+    QObject::connect(&autosaveTimer, &QTimer::timeout, &app, [&autosave] { autosave.tick(); });
+    autosaveTimer.start(1000);
 
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         // Without a tray the icon cannot be clicked: the window stands in
@@ -197,5 +276,9 @@ int main(int argc, char** argv) {
                              "its icon appears when a system tray starts.");
         mainWindow.showWindow();
     }
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // The exit's save, in one piece, while failures can still be said.
+    settings.setReport(toStderr);
+    settings.save();
+    return status;
 }

@@ -126,16 +126,35 @@ std::int16_t ZorvSensorPort::mbClock() {
     return clock_ != nullptr ? clock_() : std::int16_t{0};
 }
 
-std::string ZorvSensorPort::sourceError() {
+namespace {
+
+// GetSourceError's result for a source that works but finds no chip.
+constexpr std::int32_t kSourceNoChip = 3;
+
+}  // namespace
+
+std::pair<std::int32_t, std::string> ZorvSensorPort::askSource() {
     using ErrorFn = std::int32_t (*)(char*, std::int32_t);
     const auto fn = asFunction<ErrorFn>(lib_.optionalSymbol("GetSourceError"));
-    if (fn == nullptr) return {};
+    if (fn == nullptr) return {0, {}};
     std::array<char, 512> buffer{};
-    if (fn(buffer.data(), static_cast<std::int32_t>(buffer.size())) == 0) return {};
+    const std::int32_t rc = fn(buffer.data(), static_cast<std::int32_t>(buffer.size()));
+    if (rc == 0) return {0, {}};
     buffer.back() = '\0';
     std::string text = buffer.data();
     // A library that says "error" without words still gets a message.
-    return text.empty() ? "The sensor library libzorv.so cannot read its sensor source." : text;
+    if (text.empty()) text = "The sensor library libzorv.so cannot read its sensor source.";
+    return {rc, text};
+}
+
+std::string ZorvSensorPort::sourceError() {
+    auto [rc, text] = askSource();
+    return rc == kSourceNoChip ? std::string() : text;
+}
+
+std::string ZorvSensorPort::noChipReason() {
+    auto [rc, text] = askSource();
+    return rc == kSourceNoChip ? text : std::string();
 }
 
 std::int32_t ZorvSensorPort::channelMask() {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "Ports.h"
 
@@ -56,11 +57,14 @@ public:
     std::int16_t mbClock() override;
     // GetSourceError, an export that older libraries lack: they report nothing.
     std::string sourceError() override;
+    std::string noChipReason() override;
     std::int32_t channelMask() override;
     // GetChannelDefault, optional like the mask: without it the system's defaults hold.
     std::optional<ChannelDefault> channelDefault(SensorChannel channel) override;
 
 private:
+    // GetSourceError's result and text.
+    std::pair<std::int32_t, std::string> askSource();
     using ReadFn = std::int16_t (*)();
     DynamicLibrary lib_;
     std::array<ReadFn, kChannelCount> reads_{};

@@ -76,6 +76,8 @@ struct WarningThresholds {
     std::array<std::int16_t, kTempCount> temp{80, 50};  // upper, degrees Celsius
     std::array<float, kVoltCount> volUp{3.7F, 3.7F, 3.9F, 5.5F, 13.0F, -10.3F, -4.3F};
     std::array<float, kVoltCount> volDn{1.5F, 1.3F, 2.9F, 4.5F, 11.0F, -13.7F, -5.7F};
+
+    bool operator==(const WarningThresholds&) const = default;
 };
 
 // The first whole volt of each voltage bar's scale.

@@ -45,9 +45,12 @@ public:
     // Writes the library's answer into buffer (the library owns nothing of it).
     virtual void text(DmiText query, TextBuffer& buffer) = 0;
     virtual std::int16_t mbClock() = 0;
-    // Why the library's source cannot be used (an unknown source name); empty
-    // when it can, and from a library that cannot tell.
+    // Why the library's source cannot be used (an unknown source name,
+    // libsensors missing); empty when it can, and from a library that cannot tell.
     virtual std::string sourceError() { return {}; }
+    // Why the source finds no chip at all (no driver under /sys/class/hwmon),
+    // with what to do; empty when it finds one or cannot tell.
+    virtual std::string noChipReason() { return {}; }
     // Bit i set when the source can measure channel i. A library that does
     // not say has every channel.
     virtual std::int32_t channelMask() { return kAllChannels; }

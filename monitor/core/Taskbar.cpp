@@ -92,6 +92,11 @@ bool Taskbar::startup() {
     if (noChip) {
         removeIcon();
         ports_.prompter.information(kTitle, kNoChipMessage);
+        // A source that knows why it found no chip says so, with what to do.
+        if (const std::string why = ports_.sensor.noChipReason(); !why.empty()) {
+            std::fprintf(stderr, "velmon: %s\n", why.c_str());
+            ports_.prompter.information(kTitle, why);
+        }
         end(1);
         return false;
     }

@@ -21,6 +21,8 @@ struct FakeSensor : SensorPort {
     std::string product;
     std::string error;  // what sourceError() reports
     std::string sourceError() override { return error; }
+    std::string noChip;  // what noChipReason() reports
+    std::string noChipReason() override { return noChip; }
     int maskCallsAtFirstRead = -1;
     std::int16_t read(SensorChannel c) override {
         if (maskCallsAtFirstRead < 0) maskCallsAtFirstRead = maskCalls;

@@ -148,21 +148,24 @@ TEST_F(IniBackend, DefaultPathFollowsXdgConfigHome) {
     EXPECT_EQ(IniSettingsBackend::defaultPath(), path());
 }
 
-TEST_F(IniBackend, DamagedFileIsMovedAsideNotOverwritten) {
+TEST_F(IniBackend, DamagedLinesCostOnlyThemselvesAndTheFileIsKept) {
     QDir().mkpath(dir.path() + "/Velmon");
-    // A section header without its closing bracket: the INI reader reports a
-    // format error, and the file must be kept for the user, not written over.
-    const std::string damaged = "[ZORVMonitor]\nCPUFan=1234\n[broken\n\x01\x02=\xff\n";
+    // A section header without its closing bracket and a line of control
+    // bytes: both skipped, the settings around them kept, and the file as
+    // found kept for the user before anything is written over it.
+    const std::string damaged = "[ZORVMonitor]\nCPUFan=1234\n[broken\n\x01\x02=\xff\nCPUTemp=70\n";
     {
         std::ofstream out(path(), std::ios::binary);
         out << damaged;
     }
     IniSettingsBackend b(path());
-    ASSERT_TRUE(b.damaged()) << "a file the INI reader rejects was taken as settings";
-    EXPECT_EQ(b.read("CPUFan"), std::nullopt);  // start from the defaults
+    EXPECT_FALSE(b.damaged());
+    EXPECT_EQ(b.skippedLines(), (std::vector<std::size_t>{3, 4}));
+    EXPECT_EQ(b.read("CPUFan"), "1234");
+    EXPECT_EQ(b.read("CPUTemp"), "70");
     b.write("CPUFan", "2800");
     EXPECT_EQ(slurp(path() + ".bad"), damaged);
-    EXPECT_NE(slurp(path()).find("CPUFan=2800"), std::string::npos);
+    EXPECT_EQ(slurp(path()), "[ZORVMonitor]\nCPUFan=2800\nCPUTemp=70\n");
 }
 
 TEST_F(IniBackend, UnreadablePathIsKeptAside) {
@@ -176,6 +179,7 @@ TEST_F(IniBackend, UnreadablePathIsKeptAside) {
     EXPECT_EQ(b.read("CPUFan"), std::nullopt);
     b.write("CPUFan", "2800");
     EXPECT_EQ(slurp(path() + ".bad/keep.txt"), "mine");
+    EXPECT_FALSE(b.unsaved());
     IniSettingsBackend again(path());
     EXPECT_EQ(again.read("CPUFan"), "2800");
 }

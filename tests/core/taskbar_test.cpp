@@ -109,6 +109,16 @@ TEST_F(TaskbarTest, BothTemperaturesZeroMeansNoChip) {
     EXPECT_EQ(r.tray.count('r'), 1);
 }
 
+TEST_F(TaskbarTest, NoChipSaysWhyWhenTheSourceKnows) {
+    r.sensor.mask = 0;  // hwmon with nothing under /sys/class/hwmon
+    r.sensor.noChip = "libsensors finds no sensor chip under /sys/class/hwmon. Load the driver";
+    EXPECT_FALSE(r.taskbar.startup());
+    ASSERT_EQ(r.prompter.infos.size(), 2U);
+    EXPECT_EQ(r.prompter.infos[0].second, "Your mainboard has no LM75/78 chipsets !");
+    EXPECT_EQ(r.prompter.infos[1].second, r.sensor.noChip);
+    EXPECT_EQ(r.taskbar.exitStatus(), 1);
+}
+
 TEST_F(TaskbarTest, UnknownSourceIsNamedInsteadOfBlamingTheBoard) {
     r.sensor[SC::CpuTemp] = 0;
     r.sensor[SC::MbTemp] = 0;

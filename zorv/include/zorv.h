@@ -9,7 +9,8 @@
  *   file:PATH      "name = value" lines, read anew at every call
  *   hwmon          the machine's sensor chips through libsensors
  * The source is chosen once, at the first call. A name that names none of
- * these reads 0 everywhere; GetSourceError says so.
+ * these reads 0 everywhere; GetSourceError says so, and says why when a
+ * source cannot read at all.
  *
  * Every reading is a signed 16-bit number; a channel that cannot be read
  * answers 0. Values outside the 16-bit range are clamped, never wrapped.
@@ -112,11 +113,20 @@ ZORV_API int32_t ZORV_CALL GetCPUName(char* buffer);
 /* The processor's current speed in MHz as DMI reports it; 0 when unknown. */
 ZORV_API int16_t ZORV_CALL DMI_GetMBClock(void);
 
-/* Whether the source could be chosen. 1 when the configured name names no
- * source: buffer (size bytes, caller-owned) then receives a message naming it
- * and the sources there are, cut to fit and NUL-terminated. 0 when the source
- * is in use: buffer receives the empty string. Callers that do not know this
- * export see an unknown source as a board whose readings are all 0. */
+/* Whether the source can read. 0 when it can: buffer receives the empty
+ * string. Otherwise buffer (size bytes, caller-owned) receives a message
+ * naming the cause and what to do, cut to fit and NUL-terminated, and the
+ * result says which cause:
+ *   ZORV_SOURCE_UNKNOWN  the configured name names no source
+ *   ZORV_SOURCE_BROKEN   the source cannot work here (hwmon without libsensors)
+ *   ZORV_SOURCE_NO_CHIP  the source works but finds no chip (hwmon with nothing
+ *                        under /sys/class/hwmon); its readings are all 0, as a
+ *                        board without a sensor chip reads
+ * Callers that do not know this export see every one of these as a board
+ * whose readings are all 0. */
+#define ZORV_SOURCE_UNKNOWN 1
+#define ZORV_SOURCE_BROKEN 2
+#define ZORV_SOURCE_NO_CHIP 3
 ZORV_API int32_t ZORV_CALL GetSourceError(char* buffer, int32_t size);
 
 #ifdef __cplusplus

@@ -23,10 +23,11 @@ std::string libraryDir() {
     return dir;
 }
 
-// The source and, when its name names none, the message saying so.
+// The source and, when it cannot read, the message saying why.
 struct ChosenSource {
     std::unique_ptr<zorv::Source> source;
     std::string error;
+    int32_t code = 0;  // GetSourceError's result
 };
 
 const ChosenSource& chosen() {
@@ -34,7 +35,13 @@ const ChosenSource& chosen() {
         const zorv::Config config = zorv::loadConfig(libraryDir());
         const std::string name = zorv::chooseSourceName(config);
         ChosenSource out{zorv::makeSource(name, config), {}};
-        if (!zorv::isKnownSourceName(name)) out.error = zorv::unknownSourceText(name, zorv::sourceOrigin(config));
+        if (!zorv::isKnownSourceName(name)) {
+            out.error = zorv::unknownSourceText(name, zorv::sourceOrigin(config));
+            out.code = ZORV_SOURCE_UNKNOWN;
+        } else if (const zorv::Source::Trouble t = out.source->trouble(); !t.text.empty()) {
+            out.error = t.text;
+            out.code = t.noChip ? ZORV_SOURCE_NO_CHIP : ZORV_SOURCE_BROKEN;
+        }
         return out;
     }();
     return c;
@@ -117,7 +124,7 @@ int32_t ZORV_CALL GetSourceError(char* buffer, int32_t size) {
         std::memcpy(buffer, error.data(), n);
         buffer[n] = '\0';
     }
-    return error.empty() ? 0 : 1;
+    return chosen().code;
 }
 
 }  // extern "C"

@@ -140,6 +140,7 @@ public:
 
     [[nodiscard]] const std::vector<ChipInfo>& chips() const override { return chips_; }
     [[nodiscard]] const std::vector<std::string>& notes() const override { return notes_; }
+    [[nodiscard]] bool libraryLoaded() const override { return api_ != nullptr; }
 
     std::optional<int> inputOf(const FeatureRef& ref) override {
         for (std::size_t c = 0; c < chips_.size(); ++c) {

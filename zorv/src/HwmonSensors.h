@@ -21,6 +21,8 @@ public:
     virtual std::optional<double> read(int handle) = 0;
     // What went wrong while starting: no library, a configuration that did not parse, …
     [[nodiscard]] virtual const std::vector<std::string>& notes() const = 0;
+    // False when libsensors itself could not be loaded.
+    [[nodiscard]] virtual bool libraryLoaded() const { return true; }
 };
 
 // The library name loaded at run time, so that libzorv.so loads (and reads 0)

@@ -47,6 +47,21 @@ ChannelDefaults HwmonSource::defaults() {
     return machineDefaults(backend_->chips(), present, now);
 }
 
+Source::Trouble HwmonSource::trouble() {
+    if (!backend_->libraryLoaded()) {
+        return {std::string("The hwmon source needs libsensors (") + kLibSensors +
+                    "), which could not be loaded. Install it (the package libsensors5 on Debian and Ubuntu), "
+                    "or choose another source with ZORV_SOURCE.",
+                false};
+    }
+    if (backend_->chips().empty()) {
+        return {"libsensors finds no sensor chip under /sys/class/hwmon. Load the driver of the mainboard's "
+                "sensor chip (sensors-detect of lm-sensors names it), or choose another source with ZORV_SOURCE.",
+                true};
+    }
+    return {};
+}
+
 std::string HwmonSource::listing(const Config& config) {
     std::string out;
     char line[512];

@@ -21,6 +21,8 @@ public:
     std::uint32_t channelMask() override;
     // From the limits of the features in the map and, for fans, their speed now.
     ChannelDefaults defaults() override;
+    // libsensors missing, or no chip under /sys/class/hwmon.
+    Trouble trouble() override;
 
     [[nodiscard]] const ResolvedMap& map() const { return map_; }
     [[nodiscard]] const Backend& backend() const { return *backend_; }

@@ -23,6 +23,14 @@ public:
     // The machine's own default thresholds; asked once per process. A source
     // that knows no chip leaves the caller's defaults (all System).
     virtual ChannelDefaults defaults() { return {}; }
+    // Why the source reads nothing at all, and what to do about it; empty
+    // when it reads. noChip: the source works but finds no chip (the board
+    // has none, or its driver is not loaded), as against one that cannot work.
+    struct Trouble {
+        std::string text;
+        bool noChip = false;
+    };
+    virtual Trouble trouble() { return {}; }
 };
 
 inline constexpr std::uint32_t kAllChannels = (1u << kChannelCount) - 1;

@@ -86,6 +86,13 @@ int printHwmonList() {
     zorv::hwmon::HwmonSource source(
         zorv::hwmon::openLibSensors(zorv::hwmon::kLibSensors, zorv::hwmon::sensorsConfigPath()), config);
     std::fputs(source.listing(config).c_str(), stdout);
+    // "no chips found" alone leaves the user guessing: say why, and end so
+    // that a script sees it.
+    if (const zorv::Source::Trouble t = source.trouble(); !t.text.empty()) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "zorvread: %s\n", t.text.c_str());
+        return t.noChip ? 3 : 2;
+    }
     // Velmon takes its defaults from the source in use; only hwmon has any of the machine's own.
     const std::string name = zorv::chooseSourceName(config);
     if (name == "hwmon") return 0;
@@ -108,7 +115,13 @@ void usage() {
               "            and speed, memory, BIOS\n"
               "  --list    print every chip feature libsensors sees, the channel map in force and\n"
               "            each channel's default threshold and where it comes from;\n"
-              "            a line \"cpu_fan = CHIP/FEATURE\" in zorv.conf maps a channel");
+              "            a line \"cpu_fan = CHIP/FEATURE\" in zorv.conf maps a channel\n"
+              "exit status:\n"
+              "  0  read (or listed) as asked\n"
+              "  1  the source chosen cannot read (an unknown name, libsensors missing, no chip);\n"
+              "     stderr says why\n"
+              "  2  a wrong option; with --list: libsensors could not be loaded\n"
+              "  3  with --list: libsensors finds no sensor chip under /sys/class/hwmon");
 }
 
 }  // namespace
