@@ -110,7 +110,7 @@ top_libraries() {
         /^[0-9a-f]+-[0-9a-f]+ / { file = (NF >= 6) ? $6 : "[anon]"; next }
         $1 == "Rss:" { rss[file] += $2 }
         END { for (f in rss) if (rss[f] > 0) printf "%8d kB  %s\n", rss[f], f }' "/proc/$1/smaps" |
-        sort -rn | head -n "$2"
+        sort -rn | head -n "$2" || true
 }
 mb() { awk -v k="$1" 'BEGIN { printf "%.1f MB", k / 1024 }'; }
 
