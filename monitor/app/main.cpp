@@ -106,7 +106,9 @@ int main(int argc, char** argv) {
     MainWindowEvents* events = nullptr;
     window::QtTimer tmrMonitor(1000, [&events] { if (events) events->tmrMonitorTick(); });
     // Between readings a tick only counts: the process sleeps through those.
-    tmrMonitor.setQuietTicks([&monitor] { return monitor ? quietPollTicks(monitor->counters(), monitor->intervals()) : 0; });
+    tmrMonitor.setQuietTicks([&monitor] {
+        return monitor ? quietPollTicks(monitor->counters(), monitor->intervals()) : 0;
+    });
     window::QtTimer tmrWarn(700, [&events, &monitor, &alarmNotice] {
         if (!events) return;
         events->tmrWarnTick();
