@@ -3,27 +3,41 @@
 // lock, so it works on every desktop, with or without a session bus.
 #pragma once
 
-#include <QLocalServer>
 #include <QObject>
 #include <QString>
 
 #include <functional>
+#include <map>
+#include <memory>
+
+class QSocketNotifier;
 
 namespace velmon::app {
 
 // The socket beside the lock file: same folder, "Velmon.socket".
 QString beaconPathFor(const QString& lockPath);
 
-// The running instance's side: calls onShow for every request.
+// The running instance's side: calls onShow for every request. A plain
+// AF_UNIX socket watched by the event loop; only the user may connect.
 class InstanceBeacon final : public QObject {
 public:
     InstanceBeacon(const QString& path, std::function<void()> onShow);
     ~InstanceBeacon() override;
-    [[nodiscard]] bool listening() const { return server_.isListening(); }
+    InstanceBeacon(const InstanceBeacon&) = delete;
+    InstanceBeacon& operator=(const InstanceBeacon&) = delete;
+    [[nodiscard]] bool listening() const { return fd_ >= 0; }
 
 private:
-    QLocalServer server_;
+    struct Client;
+    void accept();
+    void readFrom(int fd);
+    void drop(int fd);
+
+    QString path_;
     std::function<void()> onShow_;
+    int fd_ = -1;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    std::map<int, std::unique_ptr<Client>> clients_;
 };
 
 // The second instance's side: true when the running one took the request.

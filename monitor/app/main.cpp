@@ -3,9 +3,11 @@
 #include "AppEnvironment.h"
 #include "AppDialogs.h"
 #include "InstanceBeacon.h"
+#include "MemoryTrim.h"
 #include "PlatformChoice.h"
 #include "SignalBridge.h"
 #include "SummaryDump.h"
+#include "TrayChanges.h"
 
 #include "AlarmNotice.h"
 #include "DesktopNotifications.h"
@@ -14,6 +16,7 @@
 #include "MainWindow.h"
 #include "MetricsExport.h"
 #include "Monitor.h"
+#include "PollPlan.h"
 #include "QtPorts.h"
 #include "Taskbar.h"
 #include "TextfileWriter.h"
@@ -164,6 +167,10 @@ int main(int argc, char** argv) {
     // The core, or the metrics export's tap in front of it.
     MainWindowEvents* events = nullptr;
     window::QtTimer tmrMonitor(1000, [&events] { if (events) events->tmrMonitorTick(); });
+    // Between readings a tick only counts: the process sleeps through those.
+    tmrMonitor.setQuietTicks([&monitor] {
+        return monitor ? quietPollTicks(monitor->counters(), monitor->intervals()) : 0;
+    });
     window::QtTimer tmrWarn(700, [&events, &monitor, &alarmNotice] {
         if (!events) return;
         events->tmrWarnTick();
@@ -177,7 +184,8 @@ int main(int argc, char** argv) {
     app::Dialogs dialogs;
 
     app::SummaryDump view(mainWindow, qEnvironmentVariable("VELMON_TEST_DUMP").toStdString());
-    app::TrayDump trayView(tray, view);
+    app::TrayChanges trayChanges(tray);
+    app::TrayDump trayView(trayChanges, view);
     Ports ports{sensor, cpuData, settings, tmrMonitor, tmrWarn, beeper, prompter,
                 trayView, view, dialogs.logo(), env};
     Monitor core(ports);
@@ -248,6 +256,8 @@ int main(int argc, char** argv) {
     });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&notifications] { notifications.closeAtExit(); });
     if (exporter) exporter->started();
+    app::MemoryTrim memoryTrim;
+    memoryTrim.soon();
 
     // What happens to the settings file is told as the warning is, in a
     // notification of its own, but it is no warning state.

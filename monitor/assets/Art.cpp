@@ -141,10 +141,15 @@ Art pick(const std::array<Art, N>& items, int index) {
     return items[static_cast<std::size_t>(index)];
 }
 
+QHash<int, QImage>& cache() {
+    static QHash<int, QImage> renderings;
+    return renderings;
+}
+
 }  // namespace
 
 QImage image(Art id) {
-    static QHash<int, QImage> cache;
+    QHash<int, QImage>& cache = art::cache();
     const int key = static_cast<int>(id);
     auto it = cache.constFind(key);
     if (it != cache.constEnd()) return *it;
@@ -152,6 +157,19 @@ QImage image(Art id) {
     cache.insert(key, img);
     return img;
 }
+
+void trim() {
+    QHash<int, QImage>& cache = art::cache();
+    for (auto it = cache.begin(); it != cache.end();) {
+        const auto id = static_cast<Art>(it.key());
+        // The tube pair is drawn again at every change of a gauge.
+        const bool redrawn = id == Art::Stick || id == Art::StickSilhouette;
+        if (!redrawn && it->isDetached()) it = cache.erase(it);
+        else ++it;
+    }
+}
+
+bool cached(Art id) { return art::cache().contains(static_cast<int>(id)); }
 
 QSize size(Art id) { return entry(id).size; }
 

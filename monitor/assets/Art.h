@@ -46,9 +46,16 @@ enum class Art {
 // The picture at its fixed size. Opaque pictures come as Format_RGB32 (the
 // tube pair among them, for the OR/AND copies); the tray icons, the app icon,
 // the pointer, the marker and the degree legend as Format_ARGB32_Premultiplied with transparent
-// surroundings. Cached: later calls share the first rendering. A picture that
-// cannot be rendered comes back filled magenta at its size, never null.
+// surroundings. Cached: later calls share the first rendering until trim().
+// A picture that cannot be rendered comes back filled magenta at its size,
+// never null.
 QImage image(Art id);
+// Lets go of the renderings no one else holds any more (a window built and
+// drawn into its own copies, a closed logo window); a later image() renders
+// them again. The pictures the painters draw again and again stay.
+void trim();
+// Whether a rendering of the picture is kept.
+bool cached(Art id);
 QSize size(Art id);
 
 // Lookups by control-array index; out-of-range indexes fall back to item 0.

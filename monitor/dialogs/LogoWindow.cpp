@@ -20,20 +20,18 @@ namespace {
 // Image1: the banner inside a 2-pixel sunken border.
 class Banner final : public QFrame {
 public:
-    explicit Banner(QWidget* parent) : QFrame(parent), banner_(art::image(art::Art::LogoBanner)) {
+    explicit Banner(QWidget* parent) : QFrame(parent) {
         setFrameStyle(QFrame::Panel | QFrame::Sunken);
         setLineWidth(2);
     }
 
 protected:
+    // Rendered when shown, not held: the window lives hidden for the whole run.
     void paintEvent(QPaintEvent* event) override {
         QFrame::paintEvent(event);
         QPainter p(this);
-        p.drawImage(contentsRect().topLeft(), banner_);
+        p.drawImage(contentsRect().topLeft(), art::image(art::Art::LogoBanner));
     }
-
-private:
-    QImage banner_;
 };
 
 }  // namespace

@@ -15,12 +15,19 @@ const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
 
 }  // namespace
 
-DesktopNotifications::DesktopNotifications(QDBusConnection bus) : bus_(std::move(bus)) {
-    if (!bus_.isConnected()) return;
-    bus_.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
-                 SLOT(onActionInvoked(uint, QString)));
-    bus_.connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this,
-                 SLOT(onClosed(uint, uint)));
+DesktopNotifications::DesktopNotifications() = default;
+
+DesktopNotifications::DesktopNotifications(QDBusConnection bus) : bus_(std::move(bus)) {}
+
+QDBusConnection& DesktopNotifications::bus() {
+    if (!bus_) bus_ = QDBusConnection::sessionBus();
+    if (listening_ || !bus_->isConnected()) return *bus_;
+    listening_ = true;
+    bus_->connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
+                  SLOT(onActionInvoked(uint, QString)));
+    bus_->connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this,
+                  SLOT(onClosed(uint, uint)));
+    return *bus_;
 }
 
 void DesktopNotifications::show(const std::string& summary, const std::string& body) {
@@ -43,7 +50,7 @@ void DesktopNotifications::close() {
 }
 
 void DesktopNotifications::send(const Text& text) {
-    if (!bus_.isConnected()) return;
+    if (!bus().isConnected()) return;
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
     QVariantMap hints;
     hints.insert(QStringLiteral("urgency"), QVariant::fromValue<uchar>(2));  // critical
@@ -52,12 +59,12 @@ void DesktopNotifications::send(const Text& text) {
          << text.body << QStringList{QStringLiteral("default"), QStringLiteral("Open Velmon")} << hints
          << static_cast<int>(-1);
     pending_ = true;
-    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
+    auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, &DesktopNotifications::replied);
 }
 
 std::optional<QDBusMessage> DesktopNotifications::takeCloseCall() {
-    if (id_ == 0 || !bus_.isConnected()) return std::nullopt;
+    if (id_ == 0 || !bus().isConnected()) return std::nullopt;
     QDBusMessage call =
         QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("CloseNotification"));
     call << static_cast<uint>(id_);
@@ -66,13 +73,13 @@ std::optional<QDBusMessage> DesktopNotifications::takeCloseCall() {
 }
 
 void DesktopNotifications::sendClose() {
-    if (const auto call = takeCloseCall()) bus_.asyncCall(*call);  // the reply carries nothing
+    if (const auto call = takeCloseCall()) bus().asyncCall(*call);  // the reply carries nothing
 }
 
 void DesktopNotifications::closeAtExit() {
     next_.reset();
     closeNext_ = false;
-    if (const auto call = takeCloseCall()) bus_.call(*call, QDBus::Block, 1000);
+    if (const auto call = takeCloseCall()) bus().call(*call, QDBus::Block, 1000);
 }
 
 void DesktopNotifications::replied(QDBusPendingCallWatcher* watcher) {

@@ -22,7 +22,10 @@ namespace velmon::window {
 class DesktopNotifications final : public QObject, public NotificationPort {
     Q_OBJECT
 public:
-    explicit DesktopNotifications(QDBusConnection bus = QDBusConnection::sessionBus());
+    // On the session bus, connected at the first notification: a run that
+    // never warns neither connects nor listens for the server's signals.
+    DesktopNotifications();
+    explicit DesktopNotifications(QDBusConnection bus);
 
     // Runs when the user activates the notification (its default action).
     void setOnActivated(std::function<void()> onActivated) { onActivated_ = std::move(onActivated); }
@@ -51,8 +54,10 @@ private:
     // forgotten; nothing when none is shown or the bus is gone.
     std::optional<QDBusMessage> takeCloseCall();
     void replied(QDBusPendingCallWatcher* watcher);
+    QDBusConnection& bus();
 
-    QDBusConnection bus_;
+    std::optional<QDBusConnection> bus_;
+    bool listening_ = false;  // to the server's signals
     std::function<void()> onActivated_;
     std::uint32_t id_ = 0;
     // While a Notify is unanswered its id is unknown: what comes meanwhile

@@ -11,7 +11,15 @@ PictureBox::PictureBox(QWidget* parent, const QImage& background) : QWidget(pare
 }
 
 void PictureBox::setBackground(const QImage& background) {
-    background_ = background.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // Boxes given the same picture (the four pages' texture) share one
+    // converted copy until one of them is drawn into.
+    static qint64 lastSource = 0;
+    static QImage lastConverted;
+    if (background.isNull() || background.cacheKey() != lastSource) {
+        lastSource = background.cacheKey();
+        lastConverted = background.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    }
+    background_ = lastConverted;
     image_ = background_;
     if (!background_.isNull()) resize(background_.size());
     update();

@@ -14,15 +14,37 @@
 namespace velmon::window {
 
 // A window timer: enabling a running timer does not restart its interval.
+//
+// Given quiet ticks, it wakes only for ticks with work: after each tick it
+// asks how many of the coming ticks have nothing to do but count, sleeps
+// through them and runs them, in order, right before the next tick, on that
+// tick's time. Disabling it runs the quiet ticks whose time has come, so
+// whatever runs next sees the counts a tick every interval would have left.
 class QtTimer final : public Timer {
 public:
     QtTimer(int intervalMs, std::function<void()> tick);
+    void setQuietTicks(std::function<int()> quietTicks) { quiet_ = std::move(quietTicks); }
     void setEnabled(bool enabled) override;
-    [[nodiscard]] bool isEnabled() const override { return timer_.isActive(); }
-    [[nodiscard]] int interval() const { return timer_.interval(); }
+    [[nodiscard]] bool isEnabled() const override { return enabled_; }
+    [[nodiscard]] int interval() const { return static_cast<int>(interval_); }
+    // How often it has woken the process to run ticks.
+    [[nodiscard]] long wakes() const { return wakes_; }
 
 private:
+    void wake();
+    void sleepUntilNextWork();
+
+    qint64 interval_;
+    std::function<void()> tick_;
+    std::function<int()> quiet_;
     QTimer timer_;
+    bool enabled_ = false;
+    int phase_ = 0;        // counts the enablings
+    QElapsedTimer clock_;  // from enabling
+    qint64 origin_ = 0;    // when tick 0 was, on clock_; tick n is due an interval later than n - 1
+    qint64 ran_ = 0;       // ticks run since enabling
+    qint64 due_ = 0;       // the tick the next wake runs up to
+    long wakes_ = 0;
 };
 
 // The two kinds are counted apart and sound the sound theme's "bell"

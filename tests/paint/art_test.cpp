@@ -156,3 +156,23 @@ TEST(Art, IndexLookupsFallBackToTheFirstItem) {
     EXPECT_EQ(art::gauge(1), Art::GaugeMainboard);
     EXPECT_EQ(art::buttonDown(3), Art::ButtonSummaryDown);
 }
+
+// A picture someone still holds stays cached and shared; one that only the
+// cache held is let go and comes back rendered anew, the same picture, not
+// the holder's drawing.
+TEST(Art, TrimLetsGoOfWhatNoOneHolds) {
+    const QImage held = art::image(Art::Panel);
+    QImage drawnInto = art::image(Art::DialCpu);
+    const QImage plate = drawnInto.copy();
+    drawnInto.fill(Qt::red);  // its own copy now, as a picture box's after a needle
+    static_cast<void>(art::image(Art::Stick));
+    ASSERT_TRUE(art::cached(Art::DialCpu));
+    art::trim();
+
+    EXPECT_TRUE(art::cached(Art::Panel));
+    EXPECT_EQ(art::image(Art::Panel).constBits(), held.constBits()) << "a held picture was rendered again";
+    EXPECT_FALSE(art::cached(Art::DialCpu));
+    EXPECT_EQ(art::image(Art::DialCpu), plate);
+    // The painters draw the tube pair at every change: it stays.
+    EXPECT_TRUE(art::cached(Art::Stick));
+}
