@@ -185,6 +185,8 @@ struct FakeView : MainView {
         ++hides;
     }
     void setTopmost(bool) override {}
+    std::array<bool, kChannelCount> marks{};
+    void setAlarmMark(SensorChannel c, bool on) override { marks[static_cast<std::size_t>(c)] = on; }
 
     std::string text(Ctl c, int i) const {
         const auto it = texts.find({c, i});
