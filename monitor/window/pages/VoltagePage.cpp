@@ -144,10 +144,9 @@ void VoltagePage::showPresence(const ChannelPresence& presence) {
         dn_[i]->hide();
         reading_[i]->setLabelText(QStringLiteral("\u2014"));
         reading_[i]->hide();
-        // No warning glyphs or empty boxes: only the rail's name is left.
-        new PlateCover(bars_[i], QRect(4, 162, 65, 16), 161, 217);
-        new PlateCover(bars_[i], QRect(38, 180, 28, 15), 161, 217);
-        new PlateCover(bars_[i], QRect(4, 197, 65, 18), 161, 217);
+        // No warning glyphs or empty boxes: the foot says what the bar is.
+        new PlateCover(bars_[i], QRect(4, 162, 65, 53), 161, 217,
+                       QStringLiteral("%1\nnot measured").arg(QLatin1String(kRailNames[i])));
         const QString tip = QStringLiteral("%1 is not measured on this machine").arg(QLatin1String(kRailNames[i]));
         reading_[i]->setToolTip(tip);
         bars_[i]->setToolTip(tip);
