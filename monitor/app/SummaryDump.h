@@ -34,6 +34,7 @@ public:
     void drawVoltageBar(int input, int base, float upper, float lower, float value) override {
         inner_.drawVoltageBar(input, base, upper, lower, value);
     }
+    void setAlarmMark(SensorChannel channel, bool on) override { inner_.setAlarmMark(channel, on); }
     [[nodiscard]] bool isWindowVisible() const override { return inner_.isWindowVisible(); }
     void showWindow() override { inner_.showWindow(); }
     void hideWindow() override { inner_.hideWindow(); }

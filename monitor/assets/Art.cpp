@@ -34,6 +34,8 @@ struct Entry {
     QSize size;
     bool opaque;
     const char* textSize = "11";  // for @SIZE@: long names get a smaller font
+    const char* body = "#c0c0c0";    // for @BODY@ and @SCREEN@: the tray icon's case
+    const char* screen = "#000080";  // and its screen
 };
 
 constexpr std::size_t kArtCount = static_cast<std::size_t>(Art::AppIcon) + 1;
@@ -69,7 +71,9 @@ const Entry& entry(Art id) {
         {"marker.svg", "", L::Plain, {}, {10, 5}, false},
         {"volt-title.svg", "", L::Plain, {}, {454, 32}, true},
         {"tray.svg", "#ffffff", L::Plain, {}, {32, 32}, false},
-        {"tray.svg", "#ff2020", L::Plain, {}, {32, 32}, false},
+        // The alert image is red all over, not only in its lamp: the tray
+        // shows it at 16 pixels, where a lamp alone is a dot.
+        {"tray.svg", "#ff2020", L::Plain, {}, {32, 32}, false, "11", "#e01010", "#600000"},
         {"tray.svg", "#ffffff", L::Grey, {}, {32, 32}, false},
         {"logo.svg", "", L::Plain, {}, {490, 191}, true},
         {"tray.svg", "#ffffff", L::Plain, {}, {32, 32}, false},
@@ -92,6 +96,8 @@ QImage render(const Entry& e, Look look) {
     QByteArray svg = file.readAll();
     svg.replace("@NAME@", QString::fromLatin1(e.name).toHtmlEscaped().toLatin1());
     svg.replace("@SIZE@", e.textSize);
+    svg.replace("@BODY@", e.body);
+    svg.replace("@SCREEN@", e.screen);
     svg.replace("@BASE@", shown(look != Look::Mask));
     svg.replace("@PRESSED@", shown(look == Look::Pressed));
     svg.replace("@MASK@", shown(look == Look::Mask));

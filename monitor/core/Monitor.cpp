@@ -38,12 +38,18 @@ Monitor::Monitor(Ports ports) : ports_(ports), store_(ports.settings) {
 
 void Monitor::raiseAlarm(SensorChannel channel) {
     alarms_.flags[at(static_cast<int>(channel))] = true;
+    showAlarmMark(channel);
     ports_.tmrWarn.setEnabled(true);
 }
 
 void Monitor::clearAlarm(SensorChannel channel) {
     alarms_.flags[at(static_cast<int>(channel))] = false;
+    showAlarmMark(channel);
     setValueLabelsVisible(channel);
+}
+
+void Monitor::showAlarmMark(SensorChannel channel) {
+    ports_.view.setAlarmMark(channel, alarms_.flags[at(static_cast<int>(channel))]);
 }
 
 void Monitor::setValueLabelsVisible(SensorChannel channel) {
@@ -310,6 +316,7 @@ void Monitor::checkClickRules(int fan, bool checked) {
     MainView& v = ports_.view;
     if (checked) {
         alarms_.fan(fan) = false;
+        showAlarmMark(fanChannel(fan));
         thresholds_.installed[at(fan)] = false;
         setValueLabelsVisible(fanChannel(fan));
         v.setVisible({Ctl::FanDial, fan}, false);
@@ -317,6 +324,7 @@ void Monitor::checkClickRules(int fan, bool checked) {
         v.setVisible({Ctl::FanInstLabel, fan}, false);
     } else {
         alarms_.fan(fan) = true;
+        showAlarmMark(fanChannel(fan));
         thresholds_.installed[at(fan)] = true;
     }
 }

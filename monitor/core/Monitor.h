@@ -120,6 +120,7 @@ private:
     void showTempSummary(int gauge);
     void endTemperatureDrag(int gauge);
     void setValueLabelsVisible(SensorChannel channel);
+    void showAlarmMark(SensorChannel channel);
 
     Ports ports_;
     SettingsStore store_;

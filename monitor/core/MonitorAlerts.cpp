@@ -22,8 +22,10 @@ void Monitor::tmrWarnTick() {
     MainView& v = ports_.view;
     warned_ = false;
     for (int c = 0; c < kChannelCount; ++c) {
-        if (!alarms_.flags[at(c)]) continue;
         const auto channel = static_cast<SensorChannel>(c);
+        // Flags set from outside the rules (the dialogs) get their mark here.
+        showAlarmMark(channel);
+        if (!alarms_.flags[at(c)]) continue;
         const ControlRef page = pageLabelOf(channel);
         const ControlRef summary = summaryLabelOf(channel);
         v.setVisible(page, !v.isVisible(page));

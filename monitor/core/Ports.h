@@ -184,6 +184,12 @@ public:
     virtual void clearFanDial(int fan) = 0;                            // back to the dial's background
     virtual void drawTemperatureGauge(int gauge, int current, int threshold, int base) = 0;
     virtual void drawVoltageBar(int input, int base, float upper, float lower, float value) = 0;
+    // The alarmed channel's steady mark on its page and its Summary row, on
+    // while its alarm flag is set; the blinking labels alone are easy to miss.
+    virtual void setAlarmMark(SensorChannel channel, bool on) {
+        (void)channel;
+        (void)on;
+    }
 
     // The window itself.
     [[nodiscard]] virtual bool isWindowVisible() const = 0;

@@ -75,6 +75,8 @@ void SettingsDialog::build() {
     setFont(dialogFont());
     setFixedSize(452, 236);
     setModal(true);
+    // A fixed dialog: a title and a close button, nothing to maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     frame1_ = new QGroupBox(QStringLiteral("Polling Interval"), this);
     frame1_->setGeometry(10, 8, 191, 121);
@@ -125,6 +127,12 @@ void SettingsDialog::build() {
     cmdOK_->setToolTip(QStringLiteral("Close This Window"));
     cmdOK_->setAutoDefault(false);
     QObject::connect(cmdOK_, &QPushButton::clicked, this, [this] { rules_.okClicked(*closer_); });
+
+    cmdCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel_->setGeometry(192, 200, 91, 25);
+    cmdCancel_->setToolTip(QStringLiteral("Close This Window Without Changing the Intervals or the Start Option"));
+    cmdCancel_->setAutoDefault(false);
+    QObject::connect(cmdCancel_, &QPushButton::clicked, this, [this] { rules_.cancelClicked(*closer_); });
 }
 
 void SettingsDialog::showForm() {

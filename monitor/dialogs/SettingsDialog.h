@@ -41,6 +41,7 @@ public:
     QCheckBox* resetBox(dialogs::ResetRow row) const { return reset_.at(static_cast<std::size_t>(row)); }
     QPushButton* cmdDefault() const { return cmdDefault_; }
     QPushButton* cmdOK() const { return cmdOK_; }
+    QPushButton* cmdCancel() const { return cmdCancel_; }
 
     void done(int result) override;
 
@@ -66,6 +67,7 @@ private:
     std::array<QCheckBox*, dialogs::kResetRows> reset_{};
     QPushButton* cmdDefault_ = nullptr;
     QPushButton* cmdOK_ = nullptr;
+    QPushButton* cmdCancel_ = nullptr;
 };
 
 }  // namespace velmon

@@ -51,6 +51,8 @@ SystemInfoDialog::SystemInfoDialog(dialogs::DialogMonitor& monitor, SensorPort& 
     setFont(dialogFont());
     setFixedSize(twips(6780), twips(3570));
     setModal(true);
+    // A fixed dialog: a title and a close button, nothing to maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     frame1_ = new QGroupBox(QStringLiteral("Mainboard"), this);
     frame1_->setFont(dialogFont(true));

@@ -1,6 +1,7 @@
 #include "Controls.h"
 
 #include <QHelpEvent>
+#include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -119,6 +120,25 @@ void CaptionFrame::paintEvent(QPaintEvent*) {
     p.drawText(captionRect, Qt::AlignCenter, caption_);
 }
 
+PlateCover::PlateCover(QWidget* parent, QRect geometry, int plateTop, int plateBottom, const QString& note)
+    : QWidget(parent), plateTop_(plateTop), plateBottom_(plateBottom), note_(note) {
+    setGeometry(geometry);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void PlateCover::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    // The artwork's plate: #5e5e5e at its top to #3c3c3c at its foot.
+    QLinearGradient plate(0, plateTop_ - y(), 0, plateBottom_ - y());
+    plate.setColorAt(0, QColor(0x5e, 0x5e, 0x5e));
+    plate.setColorAt(1, QColor(0x3c, 0x3c, 0x3c));
+    p.fillRect(rect(), plate);
+    if (note_.isEmpty()) return;
+    p.setFont(labelFont(false));
+    p.setPen(QColor(0xc8, 0xc8, 0xc8));
+    p.drawText(rect(), Qt::AlignCenter, note_);
+}
+
 QFont labelFont(bool bold) {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(11);
@@ -153,6 +173,7 @@ void TextLabel::setFieldWidth(int width) {
 void TextLabel::setLabelText(const QString& text) {
     setText(text);
     fit();
+    if (onTextChanged) onTextChanged();
 }
 
 void TextLabel::fit() {

@@ -64,6 +64,22 @@ private:
     QString caption_;
 };
 
+// A blank stretch of a foot plate laid over fields that mean nothing for a
+// channel the machine lacks (warning glyphs, threshold boxes), with an
+// optional note in its middle. The plate's gradient runs from plateTop to
+// plateBottom in the parent's rows, as the artwork's does.
+class PlateCover : public QWidget {
+public:
+    PlateCover(QWidget* parent, QRect geometry, int plateTop, int plateBottom, const QString& note = {});
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int plateTop_, plateBottom_;
+    QString note_;
+};
+
 // The label font: bold 8.25 pt of the system's sans serif, 11 pixels here.
 QFont labelFont(bool bold);
 
@@ -79,6 +95,8 @@ public:
     // is set in a smaller size (down to 8 pixels) so it stays on the field.
     void setFieldWidth(int width);
     void setLabelText(const QString& text);
+    // Called after each new text, for what repeats it elsewhere.
+    std::function<void()> onTextChanged;
 
 private:
     void fit();

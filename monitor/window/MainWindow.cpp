@@ -59,6 +59,7 @@ MainWindow::MainWindow(WindowMover* mover)
     summaryPage_ = std::make_unique<SummaryPage>(pages_[3], controls_);
     pages_[0]->show();
     for (int p = 1; p < 4; ++p) pages_[p]->hide();
+    showActivePage(0);
     layOut({1, 1, 1}, 1.0);
 }
 
@@ -95,6 +96,8 @@ void MainWindow::buildFrame() {
     btnTmp_ = QImage(kButtonSize, kButtonSize, QImage::Format_RGB32);
     ovalTmp_ = QImage(kOvalWidth, kOvalHeight, QImage::Format_RGB32);
 
+    activeButton_ = new QLabel(this);
+    activeButton_->setAttribute(Qt::WA_TransparentForMouseEvents);
     static const std::array<const char*, 4> buttonTips{"Fan Status", "Temperature Status",
                                                        "Voltage Status", "Summary"};
     for (int i = 0; i < 4; ++i) {
@@ -127,6 +130,14 @@ void MainWindow::buildFrame() {
         pages_[p] = page;
         controls_.add(Ctl::PagePanel, p, page);
     }
+}
+
+void MainWindow::showActivePage(int page) {
+    if (page < 0 || page > 3) return;
+    activePage_ = page;
+    activeButton_->setPixmap(QPixmap::fromImage(buttonDown_[static_cast<std::size_t>(page)]));
+    activeButton_->setGeometry(kButtonLeft, kButtonTops[static_cast<std::size_t>(page)], kButtonSize, kButtonSize);
+    activeButton_->show();
 }
 
 void MainWindow::paintPressed(QRect area, QImage& saveTo, const QImage& pressed) {
@@ -269,6 +280,7 @@ void MainWindow::setText(ControlRef c, const std::string& text) {
 
 void MainWindow::setVisible(ControlRef c, bool visible) {
     if (QWidget* w = control(c)) w->setVisible(visible);
+    if (c.ctl == Ctl::PagePanel && visible) showActivePage(c.index);
 }
 
 bool MainWindow::isVisible(ControlRef c) const {
@@ -298,6 +310,23 @@ void MainWindow::drawTemperatureGauge(int gauge, int current, int threshold, int
 void MainWindow::drawVoltageBar(int input, int base, float upper, float lower, float value) {
     voltagePage_->draw(input, base, upper, lower, value);
 }
+
+void MainWindow::setAlarmMark(SensorChannel channel, bool on) {
+    const int c = static_cast<int>(channel);
+    if (c < kFanCount) fanPage_->setAlarmMark(c, on);
+    else if (c < kFanCount + kTempCount) temperaturePage_->setAlarmMark(c - kFanCount, on);
+    else voltagePage_->setAlarmMark(c - kFanCount - kTempCount, on);
+    summaryPage_->setAlarmMark(channel, on);
+}
+
+QWidget* MainWindow::alarmMark(SensorChannel channel) const {
+    const int c = static_cast<int>(channel);
+    if (c < kFanCount) return fanPage_->alarmMark(c);
+    if (c < kFanCount + kTempCount) return temperaturePage_->alarmMark(c - kFanCount);
+    return voltagePage_->alarmMark(c - kFanCount - kTempCount);
+}
+
+bool MainWindow::summaryAlarmMarkOn(SensorChannel channel) const { return summaryPage_->alarmMarkOn(channel); }
 
 bool MainWindow::isWindowVisible() const { return QWidget::isVisible(); }
 

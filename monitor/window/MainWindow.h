@@ -18,6 +18,7 @@
 #include "Ports.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QRegion>
 #include <QWidget>
 
@@ -75,6 +76,7 @@ public:
     void clearFanDial(int fan) override;
     void drawTemperatureGauge(int gauge, int current, int threshold, int base) override;
     void drawVoltageBar(int input, int base, float upper, float lower, float value) override;
+    void setAlarmMark(SensorChannel channel, bool on) override;
     [[nodiscard]] bool isWindowVisible() const override;
     void showWindow() override;
     void hideWindow() override;
@@ -95,6 +97,11 @@ public:
     [[nodiscard]] QWidget* degreeLegend(int gauge) const;
     [[nodiscard]] QWidget* scaleLabel(int gaugeOrBar, int k, bool voltage) const;
     [[nodiscard]] bool isTopmost() const;
+    // The steady mark of a channel on its page (a frame) and on the Summary.
+    [[nodiscard]] QWidget* alarmMark(SensorChannel channel) const;
+    [[nodiscard]] bool summaryAlarmMarkOn(SensorChannel channel) const;
+    // The page whose button is shown held down.
+    [[nodiscard]] int activePage() const { return activePage_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -106,6 +113,9 @@ protected:
 
 private:
     void buildFrame();
+    // The button of the page on show stays drawn pressed, over the frame's
+    // own picture, so the pressed images of a click keep their rules.
+    void showActivePage(int page);
 
     // Pressed-button feedback: the area under the button is saved first.
     void paintPressed(QRect area, QImage& saveTo, const QImage& pressed);
@@ -143,6 +153,8 @@ private:
     std::array<HotArea*, 4> pageButtons_{};
     std::array<HotArea*, 3> ovals_{};
     std::array<PictureBox*, 4> pages_{};
+    QLabel* activeButton_ = nullptr;
+    int activePage_ = 0;
 
     std::unique_ptr<FanPage> fanPage_;
     std::unique_ptr<TemperaturePage> temperaturePage_;

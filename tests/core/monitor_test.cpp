@@ -327,6 +327,33 @@ TEST(Alerts, OneChannelBlinksBeepsAndFlips) {
     EXPECT_EQ(r.tray.count('m'), 8);  // a flip and the tooltip per tick
 }
 
+// The steady mark follows the flag whoever sets or clears it, through every
+// blink phase: by a reading, a spin step, the fan's check box, and a flag set
+// from outside the rules (seen at the next alert tick).
+TEST(Alerts, SteadyMarkFollowsTheFlagThroughTheBlinking) {
+    Rig r;
+    r.sensor[SC::CpuFan] = 1000;
+    r.monitor.load();
+    EXPECT_TRUE(r.view.marks[0]);
+    for (int t = 0; t < 3; ++t) {
+        r.monitor.tmrWarnTick();
+        EXPECT_TRUE(r.view.marks[0]) << "tick " << t;
+    }
+    r.monitor.thresholds().fan[0] = 1000;
+    r.monitor.fanSpinChanged(0, false);  // 900: the speed is above it
+    EXPECT_FALSE(r.view.marks[0]);
+    r.monitor.fanSpinChanged(0, true);  // 1000, the speed itself
+    EXPECT_TRUE(r.view.marks[0]);
+    r.monitor.fanCheckClicked(0, true);  // declared not there
+    EXPECT_FALSE(r.view.marks[0]);
+    EXPECT_FALSE(r.view.marks[static_cast<std::size_t>(SC::In4)]);
+    r.monitor.alarms().volt(4) = true;
+    r.monitor.tmrWarnTick();
+    EXPECT_TRUE(r.view.marks[static_cast<std::size_t>(SC::In4)]);
+    r.monitor.clearAlarm(SC::In4);
+    EXPECT_FALSE(r.view.marks[static_cast<std::size_t>(SC::In4)]);
+}
+
 TEST(Alerts, FlipsOfSeveralChannelsAddUp) {
     Rig r;
     r.sensor[SC::CpuFan] = 1000;

@@ -147,6 +147,26 @@ TEST_F(SettingsDialogTest, OkClosesSavesAndMakesTheMainWindowTopmost) {
     EXPECT_EQ(m.log.back(), "topmost");
 }
 
+// A fixed dialog with a way back: Cancel closes and keeps what was there.
+TEST_F(SettingsDialogTest, FixedSizeWithoutMaximiseAndCancelKeepsWhatWasThere) {
+    auto d = open();
+    EXPECT_EQ(d->minimumSize(), d->maximumSize());
+    EXPECT_FALSE(d->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    ASSERT_NE(d->cmdCancel(), nullptr);
+    EXPECT_EQ(d->cmdCancel()->text(), "Cancel");
+    EXPECT_FALSE(d->cmdCancel()->geometry().intersects(d->cmdOK()->geometry()));
+    QTest::mouseClick(d->upDownSec(0)->upButton(), Qt::LeftButton);
+    QTest::mouseClick(d->chkRun(), Qt::LeftButton);
+    ASSERT_EQ(m.intervals[0], 6);
+    QTest::mouseClick(d->cmdCancel(), Qt::LeftButton);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(m.intervals[0], 5);
+    EXPECT_EQ(m.store.values.at("FanInterval"), "5");
+    EXPECT_TRUE(autostart.written.empty());
+    EXPECT_TRUE(m.monitorTimer.isEnabled());
+    EXPECT_EQ(m.log.back(), "topmost");
+}
+
 TEST_F(SettingsDialogTest, ResetAppliesTickedRowsShowsTheMessageAndCloses) {
     auto d = open();
     for (int r = 0; r < dialogs::kResetRows; ++r) {

@@ -101,6 +101,29 @@ TEST_F(SettingsRulesTest, ClosingResumesPollingWritesIntervalsAndTheEntry) {
     EXPECT_LT(position("close"), position("tmrMonitor on"));
 }
 
+// Cancel takes back what the user typed, spun and ticked, for both states of
+// the entry at opening, and then closes as OK does.
+TEST_F(SettingsRulesTest, CancelPutsBackIntervalsAndTheEntryAsTheyWereAtOpening) {
+    for (const bool present : {false, true}) {
+        autostart.exists = present;
+        autostart.written.clear();
+        m.store.values.clear();
+        m.log.clear();
+        load();
+        rules.textChanged(0, "7");
+        rules.spinPressed(2, true);
+        rules.setRunChecked(!present);
+        rules.cancelClicked(window);
+        EXPECT_EQ(m.store.values.at("FanInterval"), "5") << present;
+        EXPECT_EQ(m.store.values.at("VoltInterval"), "5") << present;
+        EXPECT_EQ(m.intervals[0], 5);
+        EXPECT_EQ(m.intervals[2], 5);
+        EXPECT_EQ(autostart.exists, present);
+        EXPECT_TRUE(m.monitorTimer.isEnabled());
+        EXPECT_EQ(m.log.back(), "topmost");
+    }
+}
+
 TEST_F(SettingsRulesTest, ClosingWithRunUntickedRemovesTheEntry) {
     autostart.exists = true;
     load();

@@ -143,8 +143,13 @@ TEST(Art, TrayLampsAndGreys) {
             EXPECT_EQ(qAlpha(c), qAlpha(normal.pixel(x, y)));
             differs += normal.pixel(x, y) != alert.pixel(x, y);
         }
-    EXPECT_GT(differs, 10);
-    EXPECT_LT(differs, 80);  // only the lamp
+    // The alert image is red in its case as well as its lamp, so that it
+    // reads as a warning at tray size; the lamp alone was a dot.
+    EXPECT_GT(differs, 32 * 32 / 4);
+    const QRgb caseN = normal.pixel(3, 20), caseA = alert.pixel(3, 20);
+    EXPECT_EQ(qRed(caseN), qGreen(caseN));
+    EXPECT_GT(qRed(caseA), 180);
+    EXPECT_LT(qGreen(caseA), 64);
 }
 
 TEST(Art, IndexLookupsFallBackToTheFirstItem) {

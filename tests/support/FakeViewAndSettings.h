@@ -76,6 +76,8 @@ struct FakeView : MainView {
         ++hides;
     }
     void setTopmost(bool topmost) override { note(topmost ? "topmost" : "not topmost"); }
+    std::array<bool, kChannelCount> marks{};
+    void setAlarmMark(SensorChannel c, bool on) override { marks[static_cast<std::size_t>(c)] = on; }
 
     // A label's text; nothing when it was never set.
     std::optional<std::string> text(Ctl c, int i) const {

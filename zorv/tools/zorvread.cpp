@@ -78,31 +78,64 @@ void printBoard() {
     std::printf("  Version:          %s\n\n", version.c_str());
 }
 
-// The hwmon source's own view, built here rather than through the exports so
-// that it shows the map even when zorv.conf chooses another source.
-int printHwmonList() {
+// What a source is, in a few words, for the first line of --list.
+std::string describeSource(const std::string& name) {
+    if (name == "sim") return "a simulated LM78 board";
+    if (name.rfind("sim:", 0) == 0) return "a simulated LM78 board with the scenario " + name.substr(4);
+    if (name == "hwmon") return "the machine's sensor chips through libsensors";
+    if (name.rfind("file:", 0) == 0) return "readings from the file " + name.substr(5);
+    return "unknown";
+}
+
+// --list: the source in force first, then what it has. The hwmon source's
+// chips and map are built here rather than through the exports, so that they
+// can be shown even when zorv.conf or ZORV_SOURCE chooses another source;
+// then they are shown as what hwmon would use, not as what is in force.
+int printList() {
     const std::string exe = platform::executablePath();
     const zorv::Config config = zorv::loadConfig(exe.empty() ? std::string() : platform::directoryOf(exe));
+    const std::string name = zorv::chooseSourceName(config);
+    const std::string origin = zorv::sourceOrigin(config);
+    std::printf("source in force: %s (%s), %s\n", name.c_str(),
+                origin.empty() ? "the default" : ("from " + origin).c_str(), describeSource(name).c_str());
+    // An unknown name ends here; a hwmon source that reads nothing is listed,
+    // then said why below.
+    if (char why[256]; GetSourceError(why, sizeof why) == 1) {
+        std::printf("it cannot be used: %s\n", why);
+        return 1;
+    }
     zorv::hwmon::HwmonSource source(
         zorv::hwmon::openLibSensors(zorv::hwmon::kLibSensors, zorv::hwmon::sensorsConfigPath()), config);
-    std::fputs(source.listing(config).c_str(), stdout);
-    // "no chips found" alone leaves the user guessing: say why, and end so
-    // that a script sees it.
-    if (const zorv::Source::Trouble t = source.trouble(); !t.text.empty()) {
-        std::fflush(stdout);
-        std::fprintf(stderr, "zorvread: %s\n", t.text.c_str());
-        return t.noChip ? 3 : 2;
+    if (name == "hwmon") {
+        std::puts("");
+        std::fputs(source.listing(config).c_str(), stdout);
+        // "no chips found" alone leaves the user guessing: say why, and end so
+        // that a script sees it.
+        if (const zorv::Source::Trouble t = source.trouble(); !t.text.empty()) {
+            std::fflush(stdout);
+            std::fprintf(stderr, "zorvread: %s\n", t.text.c_str());
+            return t.noChip ? 3 : 2;
+        }
+        return 0;
     }
     // Velmon takes its defaults from the source in use; only hwmon has any of the machine's own.
-    const std::string name = zorv::chooseSourceName(config);
-    if (name == "hwmon") return 0;
-    std::printf("\nthe source in use is %s, not hwmon; its defaults:\n", name.c_str());
+    std::printf("\nthe source in use is %s, not hwmon; what it has, and its defaults:\n", name.c_str());
     const int32_t mask = GetChannelMask();
     for (int i = 0; i < zorv::kChannelCount; ++i) {
         const auto channel = static_cast<zorv::Channel>(i);
         const std::string text = (mask & (1 << i)) ? "default " + zorv::hwmon::describeDefault(channel, {}) : "absent";
         std::printf("  %-12s %s\n", std::string(zorv::channelName(channel)).c_str(), text.c_str());
     }
+    std::puts("\nreadings now:");
+    printOnce(mask);
+    std::string hwmon = source.listing(config);
+    if (hwmon.find("no chips found") != std::string::npos) {
+        std::puts("\n(the hwmon source, not in force, finds no chips here)");
+        return 0;
+    }
+    for (std::size_t at; (at = hwmon.find("map in force")) != std::string::npos;)
+        hwmon.replace(at, 12, "map hwmon would use");
+    std::printf("\nthe hwmon source, not in force, would see:\n%s", hwmon.c_str());
     return 0;
 }
 
@@ -113,9 +146,11 @@ void usage() {
               "  --watch   print them again every second\n"
               "  --board   first print what System Information shows: board, processor name\n"
               "            and speed, memory, BIOS\n"
-              "  --list    print every chip feature libsensors sees, the channel map in force and\n"
-              "            each channel's default threshold and where it comes from;\n"
-              "            a line \"cpu_fan = CHIP/FEATURE\" in zorv.conf maps a channel\n"
+              "  --list    name the source in force and list what it has: for hwmon every chip\n"
+              "            feature libsensors sees, the channel map in force and each channel's\n"
+              "            default threshold and where it comes from (a line\n"
+              "            \"cpu_fan = CHIP/FEATURE\" in zorv.conf maps a channel); for sim and\n"
+              "            file: the channels, their defaults and readings\n"
               "exit status:\n"
               "  0  read (or listed) as asked\n"
               "  1  the source chosen cannot read (an unknown name, libsensors missing, no chip);\n"
@@ -142,7 +177,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (list) return printHwmonList();
+    if (list) return printList();
     if (char why[256]; GetSourceError(why, sizeof why) != 0) {
         std::fprintf(stderr, "zorvread: %s\n", why);
         return 1;

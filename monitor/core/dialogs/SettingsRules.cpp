@@ -28,11 +28,13 @@ void SettingsRules::formLoad() {
     form_ = SettingsForm{};
     for (int i = 0; i < kIntervalGroups; ++i) {
         const auto seconds = monitor_.interval(static_cast<IntervalGroup>(i));
+        openedIntervals_[static_cast<std::size_t>(i)] = seconds;
         form_.txtSec[static_cast<std::size_t>(i)] = std::to_string(seconds);
         form_.spinPosition[static_cast<std::size_t>(i)] =
             seconds < kSpinMin ? kSpinMin : (seconds > kSpinMax ? kSpinMax : seconds);
     }
     form_.chkRun = autostart_.present();
+    openedRun_ = form_.chkRun;
     form_.resetChecked.fill(true);
     form_.resetVisible.fill(true);
     for (int fan = 0; fan < 3; ++fan) {
@@ -110,6 +112,15 @@ void SettingsRules::resetClicked(DialogWindow& window) {
 void SettingsRules::okClicked(DialogWindow& window) {
     window.close();
     monitor_.mainView().setTopmost(true);
+}
+
+void SettingsRules::cancelClicked(DialogWindow& window) {
+    if (loaded_) {
+        for (int i = 0; i < kIntervalGroups; ++i)
+            monitor_.setInterval(static_cast<IntervalGroup>(i), openedIntervals_[static_cast<std::size_t>(i)]);
+        form_.chkRun = openedRun_;
+    }
+    okClicked(window);
 }
 
 void SettingsRules::formUnload() {

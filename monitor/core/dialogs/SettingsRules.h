@@ -46,6 +46,10 @@ public:
     // runs formUnload before close() returns.
     void resetClicked(DialogWindow& window);
     void okClicked(DialogWindow& window);
+    // Cancel: the intervals and the start-with-the-session box go
+    // back to what they were at opening, then the dialog closes as OK does;
+    // its closing then writes back only what was there.
+    void cancelClicked(DialogWindow& window);
     // Form_Unload, however the dialog is closed; runs once per load.
     void formUnload();
 
@@ -60,6 +64,8 @@ private:
     AutostartPort& autostart_;
     std::string programPath_;
     SettingsForm form_;
+    std::array<std::int16_t, kIntervalGroups> openedIntervals_{};
+    bool openedRun_ = false;
     bool loaded_ = false;
 };
 

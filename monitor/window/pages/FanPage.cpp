@@ -4,9 +4,34 @@
 #include "Geometry.h"
 #include "Painters.h"
 
+#include <QPainter>
+
 #include <algorithm>
 
 namespace velmon::window {
+namespace {
+
+// The "Not Installed" box drawn in the panel's colours: the desktop style's
+// white box stood out of the dark page as if it were not part of it.
+class SkinCheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QRect box(0, 1, 12, 12);
+        p.fillRect(box, QColor(0x10, 0x10, 0x10));
+        p.setPen(QColor::fromRgb(0xff00ffff));
+        p.drawRect(box.adjusted(0, 0, -1, -1));
+        if (!isChecked()) return;
+        p.setPen(QPen(QColor::fromRgb(0xff00ffff), 2));
+        p.drawPolyline(QPolygon({QPoint(3, 7), QPoint(5, 9), QPoint(9, 4)}));
+    }
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
+}  // namespace
 
 FanPage::FanPage(PictureBox* panel, PageHooks& hooks, ControlTable& controls) {
     static const std::array<const char*, 3> names{"CPU", "Power", "Chassis"};
@@ -34,7 +59,7 @@ FanPage::FanPage(PictureBox* panel, PageHooks& hooks, ControlTable& controls) {
         spins_[f] = spin;
 
         const QString absent = QStringLiteral("%1 Fan Doesn't Exist").arg(name);
-        auto* check = new QCheckBox(panel);
+        auto* check = new SkinCheckBox(panel);
         check->setGeometry(0, 228, 13, 15);
         check->setToolTip(absent);
         check->hide();
@@ -46,6 +71,8 @@ FanPage::FanPage(PictureBox* panel, PageHooks& hooks, ControlTable& controls) {
         inst_[f] = new TextLabel(panel, 0xff00ffff, false, QStringLiteral("Not Installed"));
         inst_[f]->setToolTip(absent);
         inst_[f]->hide();
+
+        marks_[f] = new AlarmFrame(panel, QRect(-3, 20, 141, 201));
 
         controls.add(Ctl::FanSpeedLabel, fan, speed_[f]);
         controls.add(Ctl::FanWarnLabel, fan, warn_[f]);
@@ -70,6 +97,7 @@ void FanPage::layOut(const std::array<int, 3>& fanConfiguration, bool dense) {
         anyFan = true;
         const int x = lefts[std::min<std::size_t>(k, 2)];
         dials_[f]->move(x, 23);
+        marks_[f]->move(x - 3, 20);
         checks_[f]->move(x + (dense ? 25 : 24), 228);
         inst_[f]->move(x + (dense ? 41 : 46), 228);
         dials_[f]->show();
@@ -120,6 +148,14 @@ void FanPage::drawZone(int fan, int threshold) {
 
 void FanPage::clearDial(int fan) {
     if (PictureBox* d = dial(fan)) d->clear();
+}
+
+void FanPage::setAlarmMark(int fan, bool on) {
+    if (fan >= 0 && fan < 3) marks_[static_cast<std::size_t>(fan)]->setVisible(on);
+}
+
+QWidget* FanPage::alarmMark(int fan) const {
+    return fan >= 0 && fan < 3 ? marks_[static_cast<std::size_t>(fan)] : nullptr;
 }
 
 QWidget* FanPage::spin(int fan) const {

@@ -2,6 +2,7 @@
 // arrows, and the box that says a stopped fan is not there.
 #pragma once
 
+#include "AlarmMarks.h"
 #include "Controls.h"
 #include "PageParts.h"
 #include "PictureBox.h"
@@ -27,6 +28,9 @@ public:
     void drawNeedle(int fan, int speed);
     void drawZone(int fan, int threshold);
     void clearDial(int fan);
+    // The steady red frame around the dial of a fan in warning.
+    void setAlarmMark(int fan, bool on);
+    [[nodiscard]] QWidget* alarmMark(int fan) const;
 
     [[nodiscard]] QWidget* spin(int fan) const;
     [[nodiscard]] QWidget* noFanNote() const { return noFan_; }
@@ -38,6 +42,7 @@ private:
     std::array<TextLabel*, 3> speed_{}, warn_{}, inst_{};
     std::array<SpinArrows*, 3> spins_{};
     std::array<QCheckBox*, 3> checks_{};
+    std::array<AlarmFrame*, 3> marks_{};
     TextLabel* noFan_ = nullptr;
 };
 

@@ -48,6 +48,12 @@ SummaryPage::SummaryPage(PictureBox* panel, ControlTable& controls) {
     noVolt_->hide();
     caption_[7]->hide();
     volt_[1]->hide();
+    fanRows_ = {{{1, fan_[0]}, {2, fan_[1]}, {3, fan_[2]}}};
+    voltRows_ = {{{6, volt_[0]}, {8, volt_[2]}, {9, volt_[3]}, {11, volt_[4]}, {12, volt_[5]}, {10, volt_[6]}}};
+    for (std::size_t f = 0; f < 3; ++f) marks_[f] = std::make_unique<AlarmRowMark>(fra, fan_[f], 14);
+    for (std::size_t g = 0; g < 2; ++g) marks_[3 + g] = std::make_unique<AlarmRowMark>(frt, temp_[g], 14);
+    for (std::size_t i = 0; i < 7; ++i)
+        marks_[5 + i] = std::make_unique<AlarmRowMark>(i == 1 ? static_cast<QWidget*>(panel) : frv, volt_[i], 14);
 
     for (int f = 0; f < 3; ++f) {
         controls.add(Ctl::FanSummaryValue, f, fan_[static_cast<std::size_t>(f)]);
@@ -67,6 +73,8 @@ void SummaryPage::layOut(const std::array<int, 3>& fanConfiguration) {
     }
     // Without a single fan the frame would stand empty.
     noFan_->setVisible(!anyFan);
+    for (std::size_t f = 0; f < 3; ++f) fanRows_[f].shown = fanConfiguration[f] != 0;
+    closeUp();
 }
 
 void SummaryPage::showPresence(const ChannelPresence& presence) {
@@ -86,6 +94,33 @@ void SummaryPage::showPresence(const ChannelPresence& presence) {
         if (i != 1) caption_[static_cast<std::size_t>(kVoltCaption[i])]->hide();
     }
     noVolt_->setVisible(!anyShownRail);
+    for (Row& r : voltRows_) r.shown = !caption_[static_cast<std::size_t>(r.caption)]->isHidden();
+    closeUp();
+}
+
+void SummaryPage::closeUp() {
+    auto place = [this](auto& rows, const auto& tops) {
+        std::size_t k = 0;
+        for (Row& r : rows) {
+            if (!r.shown) continue;
+            caption_[static_cast<std::size_t>(r.caption)]->move(28, tops[k]);
+            r.value->move(r.value->x(), tops[k]);
+            ++k;
+        }
+    };
+    place(fanRows_, std::array<int, 3>{20, 43, 66});
+    place(voltRows_, std::array<int, 6>{26, 52, 78, 104, 130, 156});
+    for (const auto& m : marks_) m->follow();
+}
+
+void SummaryPage::setAlarmMark(SensorChannel channel, bool on) {
+    const auto c = static_cast<std::size_t>(channel);
+    if (c < marks_.size()) marks_[c]->setOn(on);
+}
+
+bool SummaryPage::alarmMarkOn(SensorChannel channel) const {
+    const auto c = static_cast<std::size_t>(channel);
+    return c < marks_.size() && marks_[c]->isOn();
 }
 
 QWidget* SummaryPage::caption(int row) const {

@@ -27,6 +27,7 @@ TemperaturePage::TemperaturePage(PictureBox* panel, PageHooks& hooks, ControlTab
             if (hooks.events) hooks.events->temperatureGaugeReleased(index);
         };
         gauges_[g] = gauge;
+        marks_[g] = new AlarmFrame(panel, QRect(gauge->x() - 3, 21, 126, 210));
 
         auto* degree = new PictureBox(gauge, art::image(art::Art::DegreeLegend));
         degree->move(78, 134);
@@ -79,18 +80,41 @@ void TemperaturePage::showPresence(const ChannelPresence& presence) {
         const QString tip = QString::fromLatin1(kNoTemperatureSensorTips[g]);
         reading_[g]->setToolTip(tip);
         gauges_[g]->setToolTip(tip);
+        // The threshold row (warning glyph and box) means nothing here.
+        new PlateCover(gauges_[g], QRect(5, 178, 110, 20), 157, 199);
     }
+}
+
+void TemperaturePage::setAlarmMark(int gauge, bool on) {
+    if (gauge >= 0 && gauge < 2) marks_[static_cast<std::size_t>(gauge)]->setVisible(on);
+}
+
+QWidget* TemperaturePage::alarmMark(int gauge) const {
+    return gauge >= 0 && gauge < 2 ? marks_[static_cast<std::size_t>(gauge)] : nullptr;
 }
 
 void TemperaturePage::draw(int gauge, int current, int threshold, int base) {
     const auto g = static_cast<std::size_t>(gauge);
     if (g >= 2) return;
     // A scale raised for a machine's default reaches three-digit pairs
-    // ("100/212"): those are set smaller to stay inside the gauge.
-    const int room = base != kGaugeBase[g] ? gauges_[g]->width() - scale_[g][0]->x() : 0;
+    // ("100/212"): those are set smaller to stay inside the gauge. The
+    // system's own wide pairs ("90/194") keep their size but close up their
+    // letters, to keep clear of the gauge's edge.
+    const int room = gauges_[g]->width() - scale_[g][0]->x() - 3;
+    const bool raised = base != kGaugeBase[g];
     for (std::size_t k = 0; k < 6; ++k) {
-        scale_[g][k]->setFieldWidth(room);
-        scale_[g][k]->setLabelText(q(temperaturePair(base + 10 * static_cast<int>(k))));
+        TextLabel* l = scale_[g][k];
+        l->setFieldWidth(raised ? room : 0);
+        QFont f = l->font();
+        f.setLetterSpacing(QFont::AbsoluteSpacing, 0);
+        l->setFont(f);
+        l->setLabelText(q(temperaturePair(base + 10 * static_cast<int>(k))));
+        for (double tighten = -0.5; !raised && tighten >= -1.0 && l->fontMetrics().horizontalAdvance(l->text()) > room;
+             tighten -= 0.5) {
+            f.setLetterSpacing(QFont::AbsoluteSpacing, tighten);
+            l->setFont(f);
+            l->setLabelText(l->text());
+        }
     }
     warn_[g]->setLabelText(q(temperaturePair(threshold)));
     const int top = paint::drawTemperatureGauge(gauges_[g]->image(), base, current, threshold);

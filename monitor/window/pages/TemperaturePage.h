@@ -2,6 +2,7 @@
 // with its scale, its reading, its threshold and the pointer that drags it.
 #pragma once
 
+#include "AlarmMarks.h"
 #include "Controls.h"
 #include "MonitorState.h"
 #include "PageParts.h"
@@ -20,6 +21,9 @@ public:
     // A sensor the machine lacks: its gauge says so and has no pointer, scale or threshold.
     void showPresence(const ChannelPresence& presence);
     void draw(int gauge, int current, int threshold, int base);
+    // The steady red frame around the gauge of a temperature in warning.
+    void setAlarmMark(int gauge, bool on);
+    [[nodiscard]] QWidget* alarmMark(int gauge) const;
 
     [[nodiscard]] QWidget* degreeLegend(int gauge) const;
     [[nodiscard]] QWidget* scaleLabel(int gauge, int k) const;
@@ -28,6 +32,7 @@ private:
     std::array<PictureBox*, 2> gauges_{}, pointers_{}, degrees_{};
     std::array<TextLabel*, 2> reading_{}, warn_{};
     std::array<std::array<TextLabel*, 6>, 2> scale_{};
+    std::array<AlarmFrame*, 2> marks_{};
 };
 
 }  // namespace velmon::window

@@ -101,6 +101,8 @@ VoltagePage::VoltagePage(PictureBox* panel, PageHooks& hooks, ControlTable& cont
             (upper ? upMarkers_ : dnMarkers_)[i] = marker;
         }
 
+        marks_[i] = new AlarmFrame(bar, bar->rect());
+
         controls.add(Ctl::VoltLabel, input, reading_[i]);
         controls.add(Ctl::VoltUpLabel, input, up_[i]);
         controls.add(Ctl::VoltDnLabel, input, dn_[i]);
@@ -111,14 +113,26 @@ VoltagePage::VoltagePage(PictureBox* panel, PageHooks& hooks, ControlTable& cont
 }
 
 void VoltagePage::placeForDensity() {
+    // Four pixels wider than at 96 dpi, so the texts stay centred on the
+    // fields of the artwork, which do not move.
     for (std::size_t i = 0; i < 7; ++i) {
-        up_[i]->setBox(QRect(39, 164, 21, 13));
-        reading_[i]->setBox(QRect(39, 181, 21, 13));
-        dn_[i]->setBox(QRect(39, 198, 21, 13));
+        up_[i]->setBox(QRect(39, 164, 25, 13));
+        reading_[i]->setBox(QRect(39, 181, 25, 13));
+        dn_[i]->setBox(QRect(39, 198, 25, 13));
+        // An odd box centres a 24-pixel text half a pixel left, onto the field's rim.
+        for (TextLabel* l : {up_[i], reading_[i], dn_[i]}) l->setFieldWidth(23);
     }
 }
 
 void VoltagePage::showPresence(const ChannelPresence& presence) {
+    // The bars of the inputs the machine has stand first, in their order.
+    static const std::array<int, 6> shownLefts{6, 80, 154, 228, 302, 376};
+    std::size_t slot = 0;
+    for (bool present : {true, false}) {
+        for (int i : {0, 2, 3, 4, 5, 6}) {
+            if (presence.volt(i) == present) bars_[static_cast<std::size_t>(i)]->move(shownLefts[slot++], 31);
+        }
+    }
     for (std::size_t i = 0; i < 7; ++i) {
         if (presence.volt(static_cast<int>(i))) continue;
         paint::drawUnmeasuredVoltageBar(bars_[i]->image());
@@ -129,6 +143,10 @@ void VoltagePage::showPresence(const ChannelPresence& presence) {
         up_[i]->hide();
         dn_[i]->hide();
         reading_[i]->setLabelText(QStringLiteral("\u2014"));
+        reading_[i]->hide();
+        // No warning glyphs or empty boxes: the foot says what the bar is.
+        new PlateCover(bars_[i], QRect(4, 162, 65, 53), 161, 217,
+                       QStringLiteral("%1\nnot measured").arg(QLatin1String(kRailNames[i])));
         const QString tip = QStringLiteral("%1 is not measured on this machine").arg(QLatin1String(kRailNames[i]));
         reading_[i]->setToolTip(tip);
         bars_[i]->setToolTip(tip);
@@ -146,6 +164,14 @@ void VoltagePage::draw(int input, int base, float upper, float lower, float valu
     dnMarkers_[i]->move(dnMarkers_[i]->x(), tops.lower);
     reading_[i]->setLabelText(q(voltText(value)));
     bars_[i]->update();
+}
+
+void VoltagePage::setAlarmMark(int input, bool on) {
+    if (input >= 0 && input < 7) marks_[static_cast<std::size_t>(input)]->setVisible(on);
+}
+
+QWidget* VoltagePage::alarmMark(int input) const {
+    return input >= 0 && input < 7 ? marks_[static_cast<std::size_t>(input)] : nullptr;
 }
 
 QWidget* VoltagePage::scaleLabel(int input, int k) const {

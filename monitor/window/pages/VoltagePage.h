@@ -3,6 +3,7 @@
 // that is never shown.
 #pragma once
 
+#include "AlarmMarks.h"
 #include "Controls.h"
 #include "MonitorState.h"
 #include "PageParts.h"
@@ -18,9 +19,13 @@ public:
 
     // Controls placed in device-independent units keep their pixel positions.
     void placeForDensity();
-    // An input the machine does not measure: an unlit bar without numbers or markers.
+    // An input the machine does not measure: an unlit bar without numbers,
+    // markers or threshold fields, after the bars of the inputs it has.
     void showPresence(const ChannelPresence& presence);
     void draw(int input, int base, float upper, float lower, float value);
+    // The steady red frame along the edge of the bar of an input in warning.
+    void setAlarmMark(int input, bool on);
+    [[nodiscard]] QWidget* alarmMark(int input) const;
 
     [[nodiscard]] QWidget* title() const { return title_; }
     [[nodiscard]] QWidget* scaleLabel(int input, int k) const;
@@ -30,6 +35,7 @@ private:
     std::array<PictureBox*, 7> bars_{}, upMarkers_{}, dnMarkers_{};
     std::array<TextLabel*, 7> reading_{}, up_{}, dn_{};
     std::array<std::array<TextLabel*, 5>, 7> scale_{};
+    std::array<AlarmFrame*, 7> marks_{};
 };
 
 }  // namespace velmon::window

@@ -93,6 +93,9 @@ void gaugeSlot(Canvas& c, int slot, QRgb colour) {
     c.box(29, y, 80, y + 10, colour);
 }
 
+// The unit legend in the label size would crowd the 0 and 10 beside it.
+constexpr int kLegendPixels = 9;
+
 void barSlot(Canvas& c, int slot, QRgb colour) {
     const int y = geo::barSlotTop(slot);
     c.box(28, y, 38, y + 14, colour);
@@ -116,8 +119,8 @@ void drawFanDial(QImage& dial, int threshold, int speed) {
     const auto anchors = geo::scaleNumberAnchors(W, H);
     for (int i = 0; i <= 10; ++i) scaleNumber(c, d, QPointF(anchors[i].x, anchors[i].y), i);
     const geo::TextAnchor rpm = geo::rpmAnchor(W, H), x1000 = geo::x1000Anchor(W, H);
-    c.text(QPointF(rpm.x, rpm.y), QStringLiteral("RPM"), kYellow);
-    c.text(QPointF(x1000.x, x1000.y), QStringLiteral("x1000"), kYellow);
+    c.text(QPointF(rpm.x, rpm.y), QStringLiteral("RPM"), kYellow, kLegendPixels);
+    c.text(QPointF(x1000.x, x1000.y), QStringLiteral("x1000"), kYellow, kLegendPixels);
 
     ticks(c, d);
     needle(c, d, speed);
@@ -137,7 +140,7 @@ void drawFanZone(QImage& dial, int threshold) {
     redBand(c, d, threshold);
     ticks(c, d);
     const geo::TextAnchor rpm = geo::rpmAnchor(W, H);
-    c.text(QPointF(rpm.x, rpm.y), QStringLiteral("RPM"), kYellow);
+    c.text(QPointF(rpm.x, rpm.y), QStringLiteral("RPM"), kYellow, kLegendPixels);
 }
 
 int drawTemperatureGauge(QImage& gauge, int base, int current, int threshold) {
