@@ -21,6 +21,9 @@ public:
     std::uint32_t channelMask() override;
     // From the limits of the features in the map and, for fans, their speed now.
     ChannelDefaults defaults() override;
+    std::vector<SensorInfo> sensors() override;
+    ChannelStates channelStates() override;
+    [[nodiscard]] bool mapsSensors() const override { return true; }
 
     [[nodiscard]] const ResolvedMap& map() const { return map_; }
     [[nodiscard]] const Backend& backend() const { return *backend_; }
