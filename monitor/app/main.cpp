@@ -8,6 +8,10 @@
 #include "SummaryDump.h"
 
 #include "AlarmNotice.h"
+#include "ConfigWatch.h"
+#if VELMON_HAVE_DIALOGS
+#include "SensorsRules.h"
+#endif
 #include "DesktopNotifications.h"
 #include "IniSettingsBackend.h"
 #include "LibraryBinding.h"
@@ -22,6 +26,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
@@ -188,6 +193,21 @@ int main(int argc, char** argv) {
     });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&notifications] { notifications.closeAtExit(); });
     if (exporter) exporter->started();
+
+    // zorv.conf edited by hand (or replaced by rename) takes effect within a
+    // second, while polling runs; a dialog open holds it back.
+    ConfigWatch zorvConf;
+#if VELMON_HAVE_DIALOGS
+    if (const auto list = sensor.sensorList())
+        if (const auto listing = dialogs::parseSensorListing(*list)) zorvConf.watch(listing->configPath);
+#endif
+    QTimer zorvConfLook;
+    zorvConfLook.setInterval(1000);
+    QObject::connect(&zorvConfLook, &QTimer::timeout, &app, [&] {
+        if (!tmrMonitor.isEnabled() || !zorvConf.changed()) return;
+        if (sensor.reloadSensors()) core.sensorsChanged();
+    });
+    zorvConfLook.start();
 
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         // Without a tray the icon cannot be clicked: the window stands in

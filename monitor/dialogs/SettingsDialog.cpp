@@ -125,6 +125,21 @@ void SettingsDialog::build() {
     cmdOK_->setToolTip(QStringLiteral("Close This Window"));
     cmdOK_->setAutoDefault(false);
     QObject::connect(cmdOK_, &QPushButton::clicked, this, [this] { rules_.okClicked(*closer_); });
+
+    // Beside OK, in its size, under the frames' left edge.
+    cmdSensors_ = new QPushButton(QStringLiteral("Sensors\u2026"), this);
+    cmdSensors_->setGeometry(10, 200, 91, 25);
+    cmdSensors_->setToolTip(QStringLiteral("Choose Which Sensor Each Channel Reads"));
+    cmdSensors_->setAutoDefault(false);
+    cmdSensors_->setEnabled(false);
+    QObject::connect(cmdSensors_, &QPushButton::clicked, this, [this] {
+        if (launchSensors_) launchSensors_();
+    });
+}
+
+void SettingsDialog::setSensorsLauncher(std::function<void()> launch) {
+    launchSensors_ = std::move(launch);
+    cmdSensors_->setEnabled(static_cast<bool>(launchSensors_));
 }
 
 void SettingsDialog::showForm() {

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -41,6 +42,9 @@ public:
     QCheckBox* resetBox(dialogs::ResetRow row) const { return reset_.at(static_cast<std::size_t>(row)); }
     QPushButton* cmdDefault() const { return cmdDefault_; }
     QPushButton* cmdOK() const { return cmdOK_; }
+    QPushButton* cmdSensors() const { return cmdSensors_; }
+    // What "Sensors…" opens; without one the button is disabled.
+    void setSensorsLauncher(std::function<void()> launch);
 
     void done(int result) override;
 
@@ -66,6 +70,8 @@ private:
     std::array<QCheckBox*, dialogs::kResetRows> reset_{};
     QPushButton* cmdDefault_ = nullptr;
     QPushButton* cmdOK_ = nullptr;
+    QPushButton* cmdSensors_ = nullptr;
+    std::function<void()> launchSensors_;
 };
 
 }  // namespace velmon

@@ -134,6 +134,11 @@ struct FakeTray : TrayPort {
 
 struct FakeView : MainView {
     using Key = std::pair<Ctl, int>;
+    // The last showChannels: fans fitted and channels present.
+    std::optional<std::pair<std::array<int, 3>, std::array<bool, kChannelCount>>> channelsShown;
+    void showChannels(const std::array<int, 3>& fans, const std::array<bool, kChannelCount>& present) override {
+        channelsShown = {fans, present};
+    }
     std::map<Key, std::string> texts, tips;
     std::map<Key, bool> visible, enabled;
     std::array<bool, 3> checked{};
