@@ -1,5 +1,6 @@
 #include "SensorsDialog.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -72,6 +73,8 @@ void SensorsDialog::build() {
         caption->setGeometry(left, top + 3, 86, 16);
         auto* combo = new QComboBox(channels);
         combo->setGeometry(left + 88, top, 158, 22);
+        // The list opens wide enough for a chip's full name, its label and value.
+        combo->view()->setMinimumWidth(340);
         combo->setToolTip(QStringLiteral("The Sensor %1 Reads").arg(QString::fromLatin1(dialogs::kChannelCaptions[at])));
         QObject::connect(combo, &QComboBox::activated, this, [this, c, combo](int index) {
             rules_.choose(c, combo->itemData(index).toString().toStdString());

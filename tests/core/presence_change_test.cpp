@@ -50,8 +50,8 @@ TEST_F(PresenceChangeTest, AChannelThatComesIsShownWithTheMachinesDefaultAndJudg
 
     EXPECT_TRUE(r.monitor.watch().fan(1));
     EXPECT_EQ(r.monitor.thresholds().fan[1], 300) << "the machine's default, not the 1997 board's 2700";
-    EXPECT_EQ(r.view.texts[{Ctl::FanSummaryValue, 1}], "760");
-    EXPECT_EQ(r.view.texts[{Ctl::FanWarnLabel, 1}], "300");
+    EXPECT_EQ((r.view.texts[{Ctl::FanSummaryValue, 1}]), "760");
+    EXPECT_EQ((r.view.texts[{Ctl::FanWarnLabel, 1}]), "300");
     ASSERT_TRUE(r.view.channelsShown);
     EXPECT_EQ(r.view.channelsShown->first, (std::array<int, 3>{1, 1, 1}));
     EXPECT_TRUE(r.view.channelsShown->second[1]);
@@ -83,7 +83,7 @@ TEST_F(PresenceChangeTest, AChannelThatGoesKeepsItsThresholdStoredAndStopsWarnin
 
     EXPECT_FALSE(r.alarm(SC::MbTemp));
     EXPECT_EQ(r.settings.values["MBTemp"], "28");
-    EXPECT_EQ(r.view.texts[{Ctl::TempSummaryValue, 1}], "");
+    EXPECT_EQ((r.view.texts[{Ctl::TempSummaryValue, 1}]), "");
     ASSERT_TRUE(r.view.channelsShown);
     EXPECT_FALSE(r.view.channelsShown->second[4]);
     r.sensor.resetReads();

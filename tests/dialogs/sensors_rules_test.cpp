@@ -3,41 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "FakeMonitor.h"
+#include "FakeSensorChoice.h"
 #include "SensorsRules.h"
 
 namespace velmon::dialogs {
 namespace {
 
-std::string listing(const std::string& source, const std::string& kind, const std::string& extra = "") {
-    std::string t = "source\t" + source + "\t" + kind + "\nconfig\t/home/u/.config/zorv/zorv.conf\n"
-                    "sensor\tfan\tnct6775-isa-0290\tfan2\tfan2\t880.000\tcpu_fan\n"
-                    "sensor\tfan\tnct6775-isa-0290\tfan3\tfan3\t760.000\t-\n"
-                    "sensor\ttemp\tnvme-pci-0100\ttemp1\tComposite\t38.850\t-\n"
-                    "sensor\ttemp\tnct6775-isa-0290\ttemp1\tSYSTIN\t30.000\tmb_temp\n"
-                    "sensor\tin\tnct6775-isa-0290\tin4\tin4\t1.528\t-\n" + extra;
-    const char* keys[] = {"cpu_fan", "power_fan", "chassis_fan", "cpu_temp", "mb_temp", "in0",
-                          "in1", "in2", "in3", "in4", "in5", "in6"};
-    for (const char* k : keys) t += std::string("channel\t") + k + "\tauto\t-\tnot mapped\n";
-    return t;
-}
-
-struct FakeChoice final : SensorChoicePort {
-    std::optional<std::string> list;
-    std::vector<std::string> saved;
-    bool refuse = false;
-    int reloads = 0;
-    std::optional<std::string> sensorList() override { return list; }
-    bool save(const std::string& choices, std::string& message) override {
-        if (refuse) {
-            message = "cannot write /home/u/.config/zorv/zorv.conf: No space left on device";
-            return false;
-        }
-        saved.push_back(choices);
-        message = "/home/u/.config/zorv/zorv.conf";
-        return true;
-    }
-    void reload() override { ++reloads; }
-};
+using velmon::dialogs::testing::FakeMonitor;
 
 TEST(SensorsListing, ParsesEveryLineAndSkipsWhatItDoesNotKnow) {
     const auto l = parseSensorListing(listing("hwmon", "real", "what\tever\nsensor\tshort\n"));
@@ -47,7 +19,8 @@ TEST(SensorsListing, ParsesEveryLineAndSkipsWhatItDoesNotKnow) {
     ASSERT_EQ(l->sensors.size(), 5u);
     EXPECT_EQ(l->sensors[2].label, "Composite");
     EXPECT_EQ(l->sensors[2].value, 38.85);
-    EXPECT_EQ(l->channels[4].why, "not mapped");
+    EXPECT_EQ(l->channels[4].target, "nct6775-isa-0290/temp1");
+    EXPECT_EQ(l->channels[5].why, "not mapped");
     EXPECT_FALSE(parseSensorListing("sensor\tfan\ta\tb\tc\t1\t-\n")) << "no source line";
 }
 
@@ -56,10 +29,12 @@ TEST(SensorsListing, OffersSensorsOfTheChannelsKindOnly) {
     ASSERT_TRUE(l);
     std::vector<std::string> values;
     for (const auto& o : offersFor(4, *l)) values.push_back(o.value);
+    EXPECT_EQ(offersFor(4, *l)[0].text, "automatic (nct6775-isa-0290/temp1)");
     EXPECT_EQ(values, (std::vector<std::string>{"", "none", "nvme-pci-0100/temp1", "nct6775-isa-0290/temp1"}));
     EXPECT_EQ(offersFor(4, *l)[2].text, "nvme-pci-0100/temp1 \"Composite\"  38.9 \u00b0C");
     EXPECT_EQ(offersFor(1, *l)[3].text, "nct6775-isa-0290/fan3  760 RPM");
     EXPECT_EQ(offersFor(9, *l).size(), 3u);
+    EXPECT_EQ(offersFor(9, *l)[0].text, "automatic (absent)");
 }
 
 TEST(SensorsListing, ALabelThatIsNotUtf8IsShownWithReplacementsAndSaid) {
@@ -120,7 +95,8 @@ TEST(SensorsRules, ASensorThatVanishesIsSaidAndTheChoiceStays) {
     FakeMonitor monitor;
     FakeChoice port;
     std::string text = listing("hwmon", "real");
-    text.replace(text.find("channel\tmb_temp\tauto"), 21, "channel\tmb_temp\tnvme-pci-0100/temp1");
+    text.replace(text.find("channel\tmb_temp\tauto"), 20, "channel\tmb_temp\tnvme-pci-0100/temp1");
+    ASSERT_NE(text.find("channel\tmb_temp\tnvme-pci-0100/temp1\tnct6775"), std::string::npos);
     port.list = text;
     SensorsRules rules(monitor, port);
     rules.formLoad();

@@ -53,9 +53,10 @@ int channelOf(std::string_view key) {
 
 const char* kindOf(int channel) { return channel < 3 ? "fan" : channel < 5 ? "temp" : "in"; }
 
-std::string format(const char* pattern, double v) {
+// The value rounded to the places given, with a point whatever the locale.
+std::string decimals(double v, int places) {
     char text[64];
-    std::snprintf(text, sizeof text, pattern, v);
+    std::snprintf(text, sizeof text, "%.*f", places, v);
     return text;
 }
 
@@ -89,10 +90,10 @@ std::optional<SensorListing> parseSensorListing(std::string_view text) {
 
 std::string sensorValueText(const SensorEntry& s) {
     if (!s.value) return "no reading";
-    if (s.kind == "fan") return format("%.0f RPM", *s.value);
-    if (s.kind == "temp") return format("%.1f \u00b0C", *s.value);
-    if (s.kind == "in") return format("%.3f V", *s.value);
-    return format("%.3f", *s.value);
+    if (s.kind == "fan") return decimals(*s.value, 0) + " RPM";
+    if (s.kind == "temp") return decimals(*s.value, 1) + " \u00b0C";
+    if (s.kind == "in") return decimals(*s.value, 3) + " V";
+    return decimals(*s.value, 3);
 }
 
 std::string readableLabel(std::string_view bytes, bool* notUtf8) {
@@ -127,6 +128,9 @@ std::string readableLabel(std::string_view bytes, bool* notUtf8) {
 std::vector<ChannelOffer> offersFor(int channel, const SensorListing& listing) {
     std::vector<ChannelOffer> out{{"automatic", ""}, {"none", "none"}};
     if (channel < 0 || channel >= kChannelCount) return out;
+    // While the built-in map is in force, say what it reads.
+    const ChannelEntry& now = listing.channels[static_cast<std::size_t>(channel)];
+    if (now.choice.empty()) out[0].text += now.target.empty() ? " (absent)" : " (" + now.target + ")";
     for (const auto& s : listing.sensors) {
         if (s.kind != kindOf(channel)) continue;
         std::string text = s.chip + "/" + s.feature;
