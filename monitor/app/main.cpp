@@ -205,7 +205,10 @@ int main(int argc, char** argv) {
     zorvConfLook.setInterval(1000);
     QObject::connect(&zorvConfLook, &QTimer::timeout, &app, [&] {
         if (!tmrMonitor.isEnabled() || !zorvConf.changed()) return;
-        if (sensor.reloadSensors()) core.sensorsChanged();
+        if (!sensor.reloadSensors()) return;
+        // A source name mistyped in the edit leaves nothing to read: say why.
+        if (const std::string why = sensor.sourceError(); !why.empty()) std::fprintf(stderr, "velmon: %s\n", why.c_str());
+        core.sensorsChanged();
     });
     zorvConfLook.start();
 
