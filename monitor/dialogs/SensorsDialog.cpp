@@ -16,7 +16,7 @@ namespace velmon {
 
 namespace {
 
-constexpr int kWidth = 620, kHeight = 446;
+constexpr int kWidth = 700, kHeight = 446;
 constexpr int kRowTop = 20, kRowStep = 25;
 constexpr int kFirstVoltage = 5;
 
@@ -51,28 +51,28 @@ void SensorsDialog::build() {
     setModal(true);
 
     auto* sensors = new QGroupBox(QStringLiteral("Sensors of This Machine"), this);
-    sensors->setGeometry(10, 8, 600, 200);
+    sensors->setGeometry(10, 8, 680, 200);
     list_ = new QTreeWidget(sensors);
-    list_->setGeometry(8, 18, 584, 174);
+    list_->setGeometry(8, 18, 664, 174);
     list_->setRootIsDecorated(false);
     list_->setHeaderLabels({QStringLiteral("Chip"), QStringLiteral("Sensor"), QStringLiteral("Label"),
                             QStringLiteral("Value"), QStringLiteral("Channel")});
-    list_->setColumnWidth(0, 150);
+    list_->setColumnWidth(0, 170);
     list_->setColumnWidth(1, 70);
-    list_->setColumnWidth(2, 140);
+    list_->setColumnWidth(2, 170);
     list_->setColumnWidth(3, 90);
     list_->setToolTip(QStringLiteral("Every Sensor the Sensor Library Finds, with Its Value Now"));
 
     auto* channels = new QGroupBox(QStringLiteral("Channels"), this);
-    channels->setGeometry(10, 214, 600, 170);
+    channels->setGeometry(10, 214, 680, 170);
     for (int c = 0; c < kChannelCount; ++c) {
         const auto at = static_cast<std::size_t>(c);
         const int column = c < 6 ? 0 : 1, row = c % 6;
-        const int left = 10 + column * 296, top = kRowTop + row * kRowStep;
+        const int left = 10 + column * 334, top = kRowTop + row * kRowStep;
         auto* caption = new QLabel(QString::fromLatin1(dialogs::kChannelCaptions[at]) + QStringLiteral(":"), channels);
-        caption->setGeometry(left, top + 3, 86, 16);
+        caption->setGeometry(left, top + 3, 90, 16);
         auto* combo = new QComboBox(channels);
-        combo->setGeometry(left + 88, top, 158, 22);
+        combo->setGeometry(left + 92, top, 190, 22);
         // The list opens wide enough for a chip's full name, its label and value.
         combo->view()->setMinimumWidth(340);
         combo->setToolTip(QStringLiteral("The Sensor %1 Reads").arg(QString::fromLatin1(dialogs::kChannelCaptions[at])));
@@ -82,9 +82,9 @@ void SensorsDialog::build() {
         choice_[at] = combo;
         if (c >= kFirstVoltage) {
             auto* times = new QLabel(QStringLiteral("\u00d7"), channels);
-            times->setGeometry(left + 250, top + 3, 8, 16);
+            times->setGeometry(left + 286, top + 3, 8, 16);
             auto* f = new QLineEdit(channels);
-            f->setGeometry(left + 259, top, 30, 22);
+            f->setGeometry(left + 295, top, 30, 22);
             f->setToolTip(QStringLiteral("Multiplier for an Input Whose Divider You Know"));
             QObject::connect(f, &QLineEdit::editingFinished, this, [this, c, f] {
                 bool ok = false;
@@ -96,9 +96,9 @@ void SensorsDialog::build() {
     }
 
     status_ = new QLabel(this);
-    status_->setGeometry(12, 388, 596, 16);
+    status_->setGeometry(12, 388, 676, 16);
     cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK_->setGeometry(424, 412, 91, 25);
+    cmdOK_->setGeometry(504, 412, 91, 25);
     cmdOK_->setToolTip(QStringLiteral("Save the Choice and Close This Window"));
     cmdOK_->setAutoDefault(false);
     QObject::connect(cmdOK_, &QPushButton::clicked, this, [this] {
@@ -115,7 +115,7 @@ void SensorsDialog::build() {
         status_->setText(text(rules_.form().status));
     });
     cmdCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel_->setGeometry(519, 412, 91, 25);
+    cmdCancel_->setGeometry(599, 412, 91, 25);
     cmdCancel_->setToolTip(QStringLiteral("Close This Window without Saving"));
     cmdCancel_->setAutoDefault(false);
     QObject::connect(cmdCancel_, &QPushButton::clicked, this, [this] { reject(); });

@@ -74,7 +74,7 @@ open_sensors() {
 # pick ROW_Y TEXT: opens the channel's list at the row and picks the first
 # entry starting with TEXT.
 pick() {
-    e2e_click "$sensors_id" 187 "$1"
+    e2e_click "$sensors_id" 207 "$1"
     sleep 0.7
     xdotool type --delay 40 "$2"
     sleep 0.3
@@ -82,7 +82,7 @@ pick() {
     sleep 0.5
 }
 close_dialogs() {
-    e2e_click "$sensors_id" 469 424  # OK
+    e2e_click "$sensors_id" 549 424  # OK
     e2e_wait 10 bash -c '! xdotool search --onlyvisible --name "^Sensors -- Velmora V1.3$" | grep -q .' ||
         e2e_fail "OK did not close the Sensors dialog: $(tail -3 "$E2E_TMP/velmon.log")"
     e2e_click "$settings_id" 333 212  # Settings' OK
