@@ -24,6 +24,9 @@ public:
     void setEnabled(ControlRef control, bool enabled) override { inner_.setEnabled(control, enabled); }
     void setToolTip(ControlRef control, const std::string& text) override { inner_.setToolTip(control, text); }
     void setChecked(int fan, bool checked) override { inner_.setChecked(fan, checked); }
+    void showChannels(const std::array<int, 3>& fans, const std::array<bool, kChannelCount>& present) override {
+        inner_.showChannels(fans, present);
+    }
     void drawFanDial(int fan, int threshold, int speed) override { inner_.drawFanDial(fan, threshold, speed); }
     void drawFanNeedle(int fan, int speed) override { inner_.drawFanNeedle(fan, speed); }
     void drawFanZone(int fan, int threshold) override { inner_.drawFanZone(fan, threshold); }

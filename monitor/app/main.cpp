@@ -10,6 +10,10 @@
 #include "TrayChanges.h"
 
 #include "AlarmNotice.h"
+#include "ConfigWatch.h"
+#if VELMON_HAVE_DIALOGS
+#include "SensorsRules.h"
+#endif
 #include "DesktopNotifications.h"
 #include "IniSettingsBackend.h"
 #include "LibraryBinding.h"
@@ -277,6 +281,24 @@ int main(int argc, char** argv) {
     QTimer autosaveTimer;
     QObject::connect(&autosaveTimer, &QTimer::timeout, &app, [&autosave] { autosave.tick(); });
     autosaveTimer.start(1000);
+
+    // zorv.conf edited by hand (or replaced by rename) takes effect within a
+    // second, while polling runs; a dialog open holds it back.
+    ConfigWatch zorvConf;
+#if VELMON_HAVE_DIALOGS
+    if (const auto list = sensor.sensorList())
+        if (const auto listing = dialogs::parseSensorListing(*list)) zorvConf.watch(listing->configPath);
+#endif
+    QTimer zorvConfLook;
+    zorvConfLook.setInterval(1000);
+    QObject::connect(&zorvConfLook, &QTimer::timeout, &app, [&] {
+        if (!tmrMonitor.isEnabled() || !zorvConf.changed()) return;
+        if (!sensor.reloadSensors()) return;
+        // A source name mistyped in the edit leaves nothing to read: say why.
+        if (const std::string why = sensor.sourceError(); !why.empty()) std::fprintf(stderr, "velmon: %s\n", why.c_str());
+        core.sensorsChanged();
+    });
+    zorvConfLook.start();
 
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         // Without a tray the icon cannot be clicked: the window stands in

@@ -176,6 +176,47 @@ std::optional<ChannelDefault> ZorvSensorPort::channelDefault(SensorChannel chann
     }
 }
 
+std::optional<std::string> ZorvSensorPort::sensorList() {
+    using ListFn = std::int32_t (*)(char*, std::int32_t);
+    const auto fn = asFunction<ListFn>(lib_.optionalSymbol("GetSensorList"));
+    if (fn == nullptr) return std::nullopt;
+    // The list may grow between the two calls (a chip came back): ask again.
+    std::int32_t need = fn(nullptr, 0);
+    for (int attempt = 0; attempt < 3 && need > 0; ++attempt) {
+        std::string text(static_cast<std::size_t>(need) + 256, '\0');
+        const std::int32_t size = static_cast<std::int32_t>(text.size());
+        const std::int32_t now = fn(text.data(), size);
+        if (now <= 0) return std::nullopt;
+        if (now <= size) {
+            text.back() = '\0';
+            text.resize(std::char_traits<char>::length(text.c_str()));
+            return text;
+        }
+        need = now;
+    }
+    return std::nullopt;
+}
+
+bool ZorvSensorPort::saveChannelSensors(const std::string& choices, std::string& message) {
+    using SaveFn = std::int32_t (*)(const char*, char*, std::int32_t);
+    const auto fn = asFunction<SaveFn>(lib_.optionalSymbol("SetChannelSensors"));
+    if (fn == nullptr) return SensorPort::saveChannelSensors(choices, message);
+    std::array<char, 1024> buffer{};
+    const std::int32_t rc = fn(choices.c_str(), buffer.data(), static_cast<std::int32_t>(buffer.size()));
+    buffer.back() = '\0';
+    message = buffer.data();
+    if (rc != 0 && message.empty()) message = "The sensor library did not save the choice.";
+    return rc == 0;
+}
+
+bool ZorvSensorPort::reloadSensors() {
+    using ReloadFn = std::int32_t (*)();
+    const auto fn = asFunction<ReloadFn>(lib_.optionalSymbol("ReloadSensors"));
+    if (fn == nullptr) return false;
+    fn();
+    return true;
+}
+
 ZorvAhdCpuDataPort::ZorvAhdCpuDataPort(Prompter& prompter, FatalHandler fatal, std::string directory)
     : lib_("libzorvahd.so", std::move(directory), prompter, std::move(fatal)) {}
 

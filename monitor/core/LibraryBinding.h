@@ -61,6 +61,10 @@ public:
     std::int32_t channelMask() override;
     // GetChannelDefault, optional like the mask: without it the system's defaults hold.
     std::optional<ChannelDefault> channelDefault(SensorChannel channel) override;
+    // GetSensorList, SetChannelSensors and ReloadSensors, optional as well.
+    std::optional<std::string> sensorList() override;
+    bool saveChannelSensors(const std::string& choices, std::string& message) override;
+    bool reloadSensors() override;
 
 private:
     // GetSourceError's result and text.

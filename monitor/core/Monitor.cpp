@@ -168,6 +168,36 @@ void Monitor::unload() {
     }
 }
 
+void Monitor::storeThresholds(SensorChannel channel) {
+    const int c = static_cast<int>(channel);
+    if (c < kFanCount) {
+        store_.writeBool(kInstKeys[at(c)], thresholds_.installed[at(c)]);
+        store_.writeInt(kFanKeys[at(c)], thresholds_.fan[at(c)]);
+    } else if (c < kFanCount + kTempCount) {
+        store_.writeInt(kTempKeys[at(c - kFanCount)], thresholds_.temp[at(c - kFanCount)]);
+    } else {
+        const int i = c - kFanCount - kTempCount;
+        store_.writeSingle("VolUp" + std::to_string(i), thresholds_.volUp[at(i)]);
+        store_.writeSingle("VolDn" + std::to_string(i), thresholds_.volDn[at(i)]);
+    }
+}
+
+void Monitor::loadThresholds(SensorChannel channel) {
+    const int c = static_cast<int>(channel);
+    const WarningThresholds& d = defaults_.thresholds;
+    if (c < kFanCount) {
+        thresholds_.installed[at(c)] = store_.readBool(kInstKeys[at(c)], true);
+        thresholds_.fan[at(c)] = store_.readInt(kFanKeys[at(c)], d.fan[at(c)]);
+    } else if (c < kFanCount + kTempCount) {
+        const int g = c - kFanCount;
+        thresholds_.temp[at(g)] = store_.readInt(kTempKeys[at(g)], d.temp[at(g)]);
+    } else {
+        const int i = c - kFanCount - kTempCount;
+        thresholds_.volUp[at(i)] = store_.readSingle("VolUp" + std::to_string(i), d.volUp[at(i)]);
+        thresholds_.volDn[at(i)] = store_.readSingle("VolDn" + std::to_string(i), d.volDn[at(i)]);
+    }
+}
+
 // ---- Polling cycle -------------------------------------------------------------
 
 void Monitor::tmrMonitorTick() {

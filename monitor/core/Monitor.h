@@ -73,6 +73,15 @@ public:
     // What the machine can measure; set once by startup, before load().
     [[nodiscard]] const ChannelPresence& presence() const { return watch_.presence; }
     void setPresence(const ChannelPresence& presence) { watch_.presence = presence; }
+    // The board's MBFAN.INI flags before presence cuts them; set by startup.
+    void setBoardFans(const FanConfiguration& fans) { boardFans_ = fans; }
+    // The sensor library's map changed (a choice of sensors, zorv.conf edited):
+    // the channel mask and this machine's defaults are taken anew.
+    void sensorsChanged();
+    // What sensorsChanged does with the new watch: a channel that goes keeps
+    // its thresholds in the settings and stops warning; one that comes is
+    // read at once with its stored thresholds, else the machine's defaults.
+    void presenceChanged(const ChannelWatch& next, const MachineDefaults& defaults);
     // Which channels are watched: the two above together.
     [[nodiscard]] const ChannelWatch& watch() const { return watch_; }
     // This machine's default thresholds and gauge scales; set once by startup, before load().
@@ -121,10 +130,14 @@ private:
     void endTemperatureDrag(int gauge);
     void setValueLabelsVisible(SensorChannel channel);
     void showAlarmMark(SensorChannel channel);
+    void storeThresholds(SensorChannel channel);
+    void loadThresholds(SensorChannel channel);
+    void showChannel(SensorChannel channel);
 
     Ports ports_;
     SettingsStore store_;
     ChannelWatch watch_;
+    FanConfiguration boardFans_;
     MachineDefaults defaults_;
     PollingIntervals intervals_;
     WarningThresholds thresholds_;

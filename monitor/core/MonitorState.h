@@ -66,6 +66,15 @@ struct ChannelWatch {
     [[nodiscard]] bool volt(int i) const { return watched(voltChannel(i)); }
 };
 
+// The watch for the board's MBFAN.INI flags and what the library measures: a
+// fan the machine cannot measure is not fitted, whatever the board's entry says.
+inline ChannelWatch watchFor(const FanConfiguration& board, const ChannelPresence& presence) {
+    ChannelWatch w{board, presence};
+    for (int f = 0; f < kFanCount; ++f)
+        if (!presence.fan(f)) w.fans.fitted[static_cast<std::size_t>(f)] = 0;
+    return w;
+}
+
 struct PollingIntervals {
     std::int16_t fan = 5, temp = 5, volt = 5;  // seconds
 };

@@ -57,6 +57,18 @@ public:
     // The machine's own default threshold of a channel, where the library
     // knows one; nothing where the system's default holds.
     virtual std::optional<ChannelDefault> channelDefault(SensorChannel) { return std::nullopt; }
+    // GetSensorList's lines; nothing from a library that cannot list.
+    virtual std::optional<std::string> sensorList() { return std::nullopt; }
+    // SetChannelSensors with "CHANNEL = VALUE" lines: true when written;
+    // message gets the path written or why nothing was.
+    virtual bool saveChannelSensors(const std::string& choices, std::string& message) {
+        static_cast<void>(choices);
+        message = "This sensor library cannot save a choice of sensors.";
+        return false;
+    }
+    // ReloadSensors: the library reads its configuration anew; false from one
+    // that cannot.
+    virtual bool reloadSensors() { return false; }
 };
 
 // libzorvahd, bound by name.
@@ -175,6 +187,12 @@ public:
     // Sets a fan check box without running any handler: the core runs the
     // click handling itself exactly when the state changes.
     virtual void setChecked(int fan, bool checked) = 0;
+    // The channels watched changed while running: the pages laid out anew for
+    // the fans fitted (CPU, power, chassis; 0 = not) and the channels present.
+    virtual void showChannels(const std::array<int, 3>& fans, const std::array<bool, kChannelCount>& present) {
+        static_cast<void>(fans);
+        static_cast<void>(present);
+    }
 
     // The page drawings. Each paints into its picture's own image and sets the
     // captions and marker or pointer positions its procedure owns.

@@ -111,10 +111,8 @@ bool Taskbar::startup() {
     fans.fitted[0] = fanFlag(mbfanPath_, boardName_, "CPU");
     fans.fitted[1] = fanFlag(mbfanPath_, boardName_, "POWER");
     fans.fitted[2] = fanFlag(mbfanPath_, boardName_, "CHASSIS");
-    // A fan the machine cannot measure is not fitted, whatever the board's entry says.
-    for (int f = 0; f < kFanCount; ++f) {
-        if (!presence.fan(f)) fans.fitted[static_cast<std::size_t>(f)] = 0;
-    }
+    monitor_.setBoardFans(fans);
+    fans = watchFor(fans, presence).fans;
 
     if (layout_) layout_(monitor_);
     monitor_.load();

@@ -1,6 +1,7 @@
 #include "Dialogs.h"
 
 #include "platform/ModulePath.h"
+#include "SensorsDialog.h"
 #include "SettingsDialog.h"
 #include "SystemInfoDialog.h"
 
@@ -13,6 +14,7 @@ void Dialogs::attach(Monitor& monitor, window::MainWindow& mainWindow) {
     monitor_ = &monitor;
     mainWindow_ = &mainWindow;
     host_ = std::make_unique<dialogs::MonitorDialogHost>(monitor);
+    sensorChoice_ = std::make_unique<dialogs::MonitorSensorChoice>(monitor);
     logo_.attach(*host_);
 }
 
@@ -24,6 +26,13 @@ void Dialogs::showSettings() {
     dialogs::XdgAutostart autostart;
     SettingsDialog dialog(*host_, monitor_->ports().prompter, autostart, platform::executablePath(),
                           mainWindow_);
+    dialog.setSensorsLauncher([this, &dialog] { showSensors(&dialog); });
+    dialog.exec();
+}
+
+void Dialogs::showSensors(QWidget* parent) {
+    if (!host_) return;
+    SensorsDialog dialog(*host_, *sensorChoice_, parent);
     dialog.exec();
 }
 

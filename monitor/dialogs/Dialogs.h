@@ -26,9 +26,12 @@ public:
     // DialogLauncher: each opening builds its dialog anew and runs it modally.
     void showSettings() override;
     void showSystemInfo() override;
+    // The Sensors dialog, over the Settings dialog that opens it.
+    void showSensors(QWidget* parent);
 
 private:
     std::unique_ptr<dialogs::MonitorDialogHost> host_;
+    std::unique_ptr<dialogs::MonitorSensorChoice> sensorChoice_;
     LogoWindow logo_;
     Monitor* monitor_ = nullptr;
     window::MainWindow* mainWindow_ = nullptr;

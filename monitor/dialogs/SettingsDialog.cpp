@@ -133,6 +133,20 @@ void SettingsDialog::build() {
     cmdCancel_->setToolTip(QStringLiteral("Close This Window Without Changing the Intervals or the Start Option"));
     cmdCancel_->setAutoDefault(false);
     QObject::connect(cmdCancel_, &QPushButton::clicked, this, [this] { rules_.cancelClicked(*closer_); });
+    // Beside OK, in its size, under the frames' left edge.
+    cmdSensors_ = new QPushButton(QStringLiteral("Sensors\u2026"), this);
+    cmdSensors_->setGeometry(10, 200, 91, 25);
+    cmdSensors_->setToolTip(QStringLiteral("Choose Which Sensor Each Channel Reads"));
+    cmdSensors_->setAutoDefault(false);
+    cmdSensors_->setEnabled(false);
+    QObject::connect(cmdSensors_, &QPushButton::clicked, this, [this] {
+        if (launchSensors_) launchSensors_();
+    });
+}
+
+void SettingsDialog::setSensorsLauncher(std::function<void()> launch) {
+    launchSensors_ = std::move(launch);
+    cmdSensors_->setEnabled(static_cast<bool>(launchSensors_));
 }
 
 void SettingsDialog::showForm() {

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -42,6 +43,9 @@ public:
     QPushButton* cmdDefault() const { return cmdDefault_; }
     QPushButton* cmdOK() const { return cmdOK_; }
     QPushButton* cmdCancel() const { return cmdCancel_; }
+    QPushButton* cmdSensors() const { return cmdSensors_; }
+    // What "Sensors…" opens; without one the button is disabled.
+    void setSensorsLauncher(std::function<void()> launch);
 
     void done(int result) override;
 
@@ -68,6 +72,8 @@ private:
     QPushButton* cmdDefault_ = nullptr;
     QPushButton* cmdOK_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
+    QPushButton* cmdSensors_ = nullptr;
+    std::function<void()> launchSensors_;
 };
 
 }  // namespace velmon

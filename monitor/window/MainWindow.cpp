@@ -83,6 +83,13 @@ void MainWindow::showPresence(const ChannelPresence& presence) {
     summaryPage_->showPresence(presence);
 }
 
+void MainWindow::showChannels(const std::array<int, 3>& fanConfiguration,
+                              const std::array<bool, kChannelCount>& present) {
+    fanPage_->layOut(fanConfiguration, dpiFactor_ != 1.0);
+    summaryPage_->layOut(fanConfiguration);
+    showPresence(ChannelPresence{present});
+}
+
 MainWindow::~MainWindow() = default;
 
 // ---- Frame, page buttons, ovals -------------------------------------------

@@ -62,6 +62,9 @@ public:
     // value. Runs once, before the first reading; absent fans are left out by
     // the fan configuration that layOut gets.
     void showPresence(const ChannelPresence& presence);
+    // The channels watched changed while running: laid out anew at the density of the load.
+    void showChannels(const std::array<int, 3>& fanConfiguration,
+                      const std::array<bool, kChannelCount>& present) override;
 
     // MainView
     void setText(ControlRef control, const std::string& text) override;

@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
     {
         SettingsDialog settings(monitor, prompter, autostart, "/usr/bin/velmon");
         settings.resetBox(dialogs::ResetRow::V12)->setChecked(false);
+        settings.setSensorsLauncher([] {});  // as the program opens it
         ok = save(settings, dir, "settings.png") && ok;
         settings.close();
     }

@@ -106,6 +106,11 @@ public:
         return {origin, lower, upper};
     }
     int read(int channel) { return fns_[channel](); }
+    // An export by name, for the optional ones.
+    template <typename Fn>
+    Fn fn(const char* name) const {
+        return reinterpret_cast<Fn>(dlsym(handle_, name));
+    }
 
     // Presence first, as Velmon asks it; an absent channel must read 0.
     Readings readAll() {
@@ -402,6 +407,41 @@ TEST_F(Machine, ZorvreadListGivesTheSystemsDefaultsOfTheSimulatedBoard) {
     for (const char* line : {"  cpu_fan      default 2800 RPM (system default)", "  cpu_temp     default 80 C (system default)",
                              "  mb_temp      default 50 C (system default)", "  in5          default -13.7..-10.3 V (system default)"})
         EXPECT_NE(text.find(line, sim), std::string::npos) << line << " not in:\n" << text;
+}
+
+TEST_F(Machine, AChoiceSavedAndReloadedReadsTheChosenSensorsAndAutomaticBringsTheBuiltInMapBack) {
+    ASSERT_NO_FATAL_FAILURE(makeTree("intel-nct6775"));
+    Zorv zorv(work / "lib", "# mine\n");
+    ASSERT_TRUE(zorv.loaded()) << dlerror();
+    const auto save = zorv.fn<std::int32_t (*)(const char*, char*, std::int32_t)>("SetChannelSensors");
+    const auto reload = zorv.fn<std::int32_t (*)()>("ReloadSensors");
+    const auto list = zorv.fn<std::int32_t (*)(char*, std::int32_t)>("GetSensorList");
+    ASSERT_TRUE(save && reload && list);
+    EXPECT_EQ(zorv.mask(), 0x09D);
+    char message[512] = {};
+    ASSERT_EQ(save("mb_temp = nvme-pci-0100/temp1\npower_fan = nct6775-isa-0290/fan3\nin4 = nct6775-isa-0290/in4 * 6\n",
+                   message, sizeof message),
+              0)
+        << message;
+    EXPECT_EQ(zorv.mask(), 0x09D) << "a save alone changes nothing until the reload";
+    EXPECT_EQ(reload(), 0x09D | 0x2 | 0x200);
+    EXPECT_EQ(zorv.read(1), 760);
+    EXPECT_EQ(zorv.read(4), 39);    // the drive's Composite, 38.85 C
+    EXPECT_EQ(zorv.read(9), 9168);  // 1.528 V at the pin through a divider of 6
+    EXPECT_EQ(zorv.channelDefault(1), (std::array<int, 3>{2, 300, 0})) << "a stall threshold for the new fan";
+    std::string text(static_cast<std::size_t>(list(nullptr, 0)), '\0');
+    list(text.data(), static_cast<std::int32_t>(text.size()));
+    EXPECT_NE(text.find("sensor\ttemp\tnvme-pci-0100\ttemp1\tComposite\t38.850\tmb_temp\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("channel\tin4\tnct6775-isa-0290/in4 * 6\tnct6775-isa-0290/in4 * 6\t-\n"), std::string::npos)
+        << text;
+
+    ASSERT_EQ(save("mb_temp = auto\npower_fan = auto\nin4 = auto\n", message, sizeof message), 0) << message;
+    EXPECT_EQ(reload(), 0x09D);
+    EXPECT_EQ(zorv.readAll(), expected("intel-nct6775"));
+    std::ifstream in(work / "lib/zorv.conf");
+    std::stringstream conf;
+    conf << in.rdbuf();
+    EXPECT_EQ(conf.str(), "# mine\n");
 }
 
 }  // namespace

@@ -77,6 +77,11 @@ struct FakeView : MainView {
     }
     void setTopmost(bool topmost) override { note(topmost ? "topmost" : "not topmost"); }
     std::array<bool, kChannelCount> marks{};
+    // The last showChannels: fans fitted and channels present.
+    std::optional<std::pair<std::array<int, 3>, std::array<bool, kChannelCount>>> channelsShown;
+    void showChannels(const std::array<int, 3>& fans, const std::array<bool, kChannelCount>& present) override {
+        channelsShown = {fans, present};
+    }
     void setAlarmMark(SensorChannel c, bool on) override { marks[static_cast<std::size_t>(c)] = on; }
 
     // A label's text; nothing when it was never set.

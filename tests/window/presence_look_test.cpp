@@ -113,4 +113,29 @@ TEST_F(PresenceLook, EverythingPresentChangesNothing) {
 }
 
 }  // namespace
+// A channel chosen while Velmon runs comes back as the window built it.
+TEST_F(PresenceLook, AChannelThatComesBackWhileRunningIsShownAsBuilt) {
+    window.showPresence(without({SC::PowerFan, SC::MbTemp, SC::In4}));
+    window.showChannels({1, 0, 1}, without({SC::PowerFan, SC::MbTemp, SC::In4}).flags);
+    EXPECT_TRUE(hidden(Ctl::FanSummaryValue, 1));
+    EXPECT_TRUE(hidden(Ctl::TempWarnLabel, 1));
+
+    window.showChannels({1, 1, 1}, ChannelPresence{}.flags);
+    EXPECT_FALSE(hidden(Ctl::FanSummaryValue, 1));
+    EXPECT_FALSE(window.summaryCaption(2)->isHidden());  // Power:
+    EXPECT_FALSE(hidden(Ctl::TempPointer, 1));
+    EXPECT_FALSE(hidden(Ctl::TempWarnLabel, 1));
+    EXPECT_FALSE(window.degreeLegend(1)->isHidden());
+    for (int k = 0; k < 6; ++k) EXPECT_FALSE(window.scaleLabel(1, k, false)->isHidden()) << k;
+    EXPECT_EQ(ctl(Ctl::TempLabel, 1)->toolTip(), "Current Mainboard Temperature");
+    EXPECT_FALSE(hidden(Ctl::VoltUpMarker, 4));
+    EXPECT_FALSE(hidden(Ctl::VoltDnMarker, 4));
+    EXPECT_FALSE(hidden(Ctl::VoltUpLabel, 4));
+    EXPECT_FALSE(hidden(Ctl::VoltDnLabel, 4));
+    for (int k = 0; k < 5; ++k) EXPECT_FALSE(window.scaleLabel(4, k, true)->isHidden()) << k;
+    EXPECT_FALSE(hidden(Ctl::VoltSummaryValue, 4));
+    EXPECT_FALSE(window.summaryCaption(11)->isHidden());  // +12V:
+    EXPECT_TRUE(hidden(Ctl::VoltSummaryValue, 1)) << "the second core input is never on the page";
+}
+
 }  // namespace velmon

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -302,6 +303,81 @@ TEST_F(Exports, DmiWithoutCpuDataLibraryStillAnswersDmi) {
     ASSERT_TRUE(lib.loaded()) << dlerror();
     EXPECT_EQ(lib.text("DMI_GetMBProduct"), "P2B-LS Stand-in");
     EXPECT_EQ(lib.text("GetCPUName"), "");
+}
+
+// The choosing exports, on a file source: what the list says, what a save
+// writes, and that a reload takes a changed zorv.conf.
+TEST_F(Exports, SensorListSaveAndReloadWorkTogether) {
+    const fs::path a = dir_ / "a", b = dir_ / "b", conf = dir_ / "xdg/zorv/zorv.conf";
+    std::ofstream(a) << "cpu_temp = 47\nmb_temp = 33\n";
+    std::ofstream(b) << "cpu_temp = 52\nmb_temp = 35\npower_fan = 760\n";
+    fs::create_directories(conf.parent_path());
+    std::ofstream(conf) << "# mine\nsource = file:" << a.string() << "\n";
+    LoadedCopy lib(dir_ / "lib", false, false);
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    const auto list = lib.fn<int32_t (*)(char*, int32_t)>("GetSensorList");
+    const auto save = lib.fn<int32_t (*)(const char*, char*, int32_t)>("SetChannelSensors");
+    const auto reload = lib.fn<int32_t (*)()>("ReloadSensors");
+    auto listed = [&] {
+        const int32_t need = list(nullptr, 0);
+        std::string text(static_cast<std::size_t>(need > 0 ? need : 1), '\x7f');
+        EXPECT_EQ(list(text.data(), need), need);
+        return std::string(text.c_str());
+    };
+
+    std::string text = listed();
+    EXPECT_EQ(text.rfind("source\tfile:" + a.string() + "\tother\nconfig\t" + conf.string() + "\n", 0), 0u) << text;
+    EXPECT_NE(text.find("sensor\ttemp\tfile:" + a.string() + "\tcpu_temp\tCPU temperature\t47.000\tcpu_temp\n"),
+              std::string::npos) << text;
+    EXPECT_NE(text.find("channel\tmb_temp\tauto\tmb_temp\t-\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("channel\tcpu_fan\tauto\t-\tnot in this source\n"), std::string::npos) << text;
+
+    // A short buffer holds whole lines only.
+    const std::string first = "source\tfile:" + a.string() + "\tother\n";
+    std::string part(first.size() + 5, '\x7f');
+    EXPECT_EQ(list(part.data(), static_cast<int32_t>(part.size())), list(nullptr, 0));
+    EXPECT_EQ(std::string(part.c_str()), first);
+    EXPECT_EQ(list(nullptr, 10), -1);
+
+    std::array<char, 256> message{};
+    EXPECT_EQ(save("mb_temp = none\nin4 = it8686-*/in2 * 6\n", message.data(), 256), 0) << message.data();
+    EXPECT_EQ(std::string(message.data()), conf.string());
+    std::ifstream in(conf);
+    std::stringstream written;
+    written << in.rdbuf();
+    EXPECT_EQ(written.str(), "# mine\nsource = file:" + a.string() + "\nmb_temp = none\nin4 = it8686-*/in2 * 6\n");
+    EXPECT_EQ(save("cpu_fan = a fan\n", message.data(), 256), 1);
+    EXPECT_NE(std::string(message.data()).find("not CHIP/FEATURE"), std::string::npos) << message.data();
+    EXPECT_EQ(save(nullptr, message.data(), 256), -1);
+
+    // Read anew only when asked: the choice column follows the file then.
+    EXPECT_NE(listed().find("channel\tmb_temp\tauto\t"), std::string::npos);
+    std::ofstream(dir_ / "new.conf") << "source = file:" << b.string() << "\nmb_temp = none\n";
+    fs::rename(dir_ / "new.conf", conf);
+    EXPECT_EQ(lib.reading("GetCPUTemperature"), 47);
+    EXPECT_EQ(reload(), 0x1A);
+    EXPECT_EQ(lib.reading("GetCPUTemperature"), 52);
+    EXPECT_EQ(lib.fn<int32_t (*)()>("GetChannelMask")(), 0x1A);
+    EXPECT_NE(listed().find("channel\tmb_temp\tnone\tmb_temp\t-\n"), std::string::npos)
+        << "the file source reads what its file names, whatever the map";
+}
+
+TEST_F(Exports, ASaveIntoAFileItCannotParseLeavesItAndSaysWhy) {
+    const fs::path conf = dir_ / "xdg/zorv/zorv.conf";
+    fs::create_directories(conf.parent_path());
+    const std::string garbage = "source = sim\n[a section of another program]\n";
+    std::ofstream(conf) << garbage;
+    LoadedCopy lib(dir_ / "lib", false, false);
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    std::array<char, 256> message{};
+    EXPECT_EQ(lib.fn<int32_t (*)(const char*, char*, int32_t)>("SetChannelSensors")("cpu_fan = none\n", message.data(),
+                                                                                    256),
+              1);
+    EXPECT_NE(std::string(message.data()).find("left as it is: line 2"), std::string::npos) << message.data();
+    std::ifstream in(conf);
+    std::stringstream now;
+    now << in.rdbuf();
+    EXPECT_EQ(now.str(), garbage);
 }
 
 }  // namespace

@@ -8,9 +8,9 @@
  *   sim:PATH       the same, with a scenario file that scripts values over time
  *   file:PATH      "name = value" lines, read anew at every call
  *   hwmon          the machine's sensor chips through libsensors
- * The source is chosen once, at the first call. A name that names none of
- * these reads 0 everywhere; GetSourceError says so, and says why when a
- * source cannot read at all.
+ * The source is chosen at the first call, and again by ReloadSensors. A name
+ * that names none of these reads 0 everywhere; GetSourceError says so, and
+ * says why when a source cannot read at all.
  *
  * Every reading is a signed 16-bit number; a channel that cannot be read
  * answers 0. Values outside the 16-bit range are clamped, never wrapped.
@@ -73,7 +73,7 @@ ZORV_API int16_t ZORV_CALL GetVoltIN6(void);
  *   sim     all twelve (0xFFF)
  *   file:   the names the file sets when this is called
  *   hwmon   the channels whose map leads to a chip feature libsensors can read
- * An unknown source has none. Callers ask once, before the first reading. */
+ * An unknown source has none. Callers ask once, before the first reading, and again after ReloadSensors. */
 ZORV_API int32_t ZORV_CALL GetChannelMask(void);
 
 /* Where a channel's default warning threshold comes from (GetChannelDefault's result). */
@@ -93,8 +93,8 @@ ZORV_API int32_t ZORV_CALL GetChannelMask(void);
  * and file: sources, an unknown source, every channel of an LM78-family
  * board, and a voltage whose chip gives no plausible band. -1 when channel is
  * out of range or a pointer is null; nothing is written then.
- * The defaults are worked out once per process, at the first call: they are
- * defaults, not live values. Callers that do not know this export keep
+ * The defaults are worked out once per source, at the first call (and again
+ * after ReloadSensors): they are defaults, not live values. Callers that do not know this export keep
  * their own defaults everywhere. */
 ZORV_API int32_t ZORV_CALL GetChannelDefault(int32_t channel, int32_t* lower, int32_t* upper);
 
@@ -128,6 +128,54 @@ ZORV_API int16_t ZORV_CALL DMI_GetMBClock(void);
 #define ZORV_SOURCE_BROKEN 2
 #define ZORV_SOURCE_NO_CHIP 3
 ZORV_API int32_t ZORV_CALL GetSourceError(char* buffer, int32_t size);
+
+/* ---- Choosing which sensor a channel reads -----------------------------
+ * Optional for callers: a program that does not know these exports, or a
+ * library without them, behaves as before (the map of zorv.conf by hand). */
+
+/* Every sensor the source has, and what each channel reads, as text lines
+ * ending in '\n', fields separated by a TAB (a field never holds a TAB or a
+ * line end; an empty field is "-"):
+ *   source  NAME  real|other      the source in use; "real" when zorv.conf's
+ *                                 channel lines choose its sensors (hwmon)
+ *   config  PATH                  the zorv.conf SetChannelSensors writes
+ *   sensor  KIND  CHIP  FEATURE  LABEL  VALUE  CHANNEL
+ *                                 KIND fan, temp, in or other; LABEL as the
+ *                                 user's sensors.d sets it (bytes as the
+ *                                 driver or the file gives them, not always
+ *                                 UTF-8); VALUE in RPM, degrees C or volts
+ *                                 with a '.', "-" when it cannot be read;
+ *                                 CHANNEL the channel reading it, or "-"
+ *   channel CHANNEL  CHOICE  TARGET  WHY
+ *                                 twelve lines in channel order: CHOICE as
+ *                                 zorv.conf states it ("auto" without a
+ *                                 line), TARGET what it reads now, or "-"
+ *                                 with WHY saying why it is absent
+ * buffer: caller-owned, size bytes; receives as many whole lines as fit,
+ * NUL-terminated (size 0 with a null buffer asks only for the size).
+ * Returns the bytes the whole list needs with its NUL, or -1 when size is
+ * negative or buffer is null with a size. Values are read at the call. */
+ZORV_API int32_t ZORV_CALL GetSensorList(char* buffer, int32_t size);
+
+/* Sets channel lines in zorv.conf (the file in force, else the user's
+ * $XDG_CONFIG_HOME/zorv/zorv.conf). choices: NUL-terminated lines
+ * "CHANNEL = VALUE", VALUE "auto" (the built-in map: the channel's lines are
+ * removed), "none", or "CHIP/FEATURE" as zorv.conf takes it; a voltage may
+ * end in " * FACTOR" (0.001 .. 1000) for an input whose divider is known.
+ * Comments and other lines stay as they are; the file is replaced by a
+ * rename, whole or not at all. A file that is not zorv.conf text (a NUL byte,
+ * a line that is neither blank, a comment nor "key = value") is left
+ * untouched. message: caller-owned, size bytes; receives the path written,
+ * or why nothing was. Returns 0 when written, 1 when not, -1 when choices is
+ * null or the buffer arguments are wrong. Readings change only after
+ * ReloadSensors. */
+ZORV_API int32_t ZORV_CALL SetChannelSensors(const char* choices, char* message, int32_t size);
+
+/* Reads zorv.conf and chooses the source and its map anew, as at the first
+ * call (hwmon: libsensors finds its chips again). GetChannelMask,
+ * GetChannelDefault and GetSourceError answer for the new source from then
+ * on. Returns the new channel mask. */
+ZORV_API int32_t ZORV_CALL ReloadSensors(void);
 
 #ifdef __cplusplus
 }

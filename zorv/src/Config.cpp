@@ -40,13 +40,16 @@ std::vector<std::pair<std::string, std::string>> parseKeyValues(std::string_view
     return out;
 }
 
+std::string userConfigPath() {
+    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) return std::string(x) + "/zorv/zorv.conf";
+    if (const char* h = std::getenv("HOME"); h && *h) return std::string(h) + "/.config/zorv/zorv.conf";
+    return {};
+}
+
 Config loadConfig(const std::string& libraryDir) {
     std::vector<std::string> candidates;
     if (!libraryDir.empty()) candidates.push_back(platform::joinPath(libraryDir, "zorv.conf"));
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x)
-        candidates.push_back(std::string(x) + "/zorv/zorv.conf");
-    else if (const char* h = std::getenv("HOME"); h && *h)
-        candidates.push_back(std::string(h) + "/.config/zorv/zorv.conf");
+    if (std::string user = userConfigPath(); !user.empty()) candidates.push_back(std::move(user));
     for (const auto& c : candidates) {
         if (auto text = platform::readTextPrefix(c, kConfigLimit)) return Config{c, parseKeyValues(*text)};
     }

@@ -19,6 +19,10 @@ struct Config {
 // Parses the text of a "key = value" file (zorv.conf and the file source share it).
 std::vector<std::pair<std::string, std::string>> parseKeyValues(std::string_view text);
 
+// The user's zorv.conf: $XDG_CONFIG_HOME/zorv/zorv.conf, else
+// ~/.config/zorv/zorv.conf; empty when neither variable is set.
+std::string userConfigPath();
+
 // The first zorv.conf found: in libraryDir, then $XDG_CONFIG_HOME/zorv (~/.config/zorv).
 Config loadConfig(const std::string& libraryDir);
 

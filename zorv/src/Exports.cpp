@@ -1,11 +1,18 @@
 // The C exports: one process-wide source and pass-through, made at first use.
 #include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <optional>
 #include <cstring>
 #include <memory>
 #include <string>
 
 #include "Passthrough.h"
+#include "SensorList.h"
 #include "Source.h"
+#ifndef _WIN32
+#include "ConfigEdit.h"
+#endif
 #include "platform/ModulePath.h"
 #include "zorv.h"
 
@@ -28,26 +35,52 @@ struct ChosenSource {
     std::unique_ptr<zorv::Source> source;
     std::string error;
     int32_t code = 0;  // GetSourceError's result
+    std::string name;
+    zorv::Config config;
+    std::optional<zorv::ChannelDefaults> defaults;
 };
 
-const ChosenSource& chosen() {
-    static const ChosenSource c = [] {
-        const zorv::Config config = zorv::loadConfig(libraryDir());
-        const std::string name = zorv::chooseSourceName(config);
-        ChosenSource out{zorv::makeSource(name, config), {}};
-        if (!zorv::isKnownSourceName(name)) {
-            out.error = zorv::unknownSourceText(name, zorv::sourceOrigin(config));
-            out.code = ZORV_SOURCE_UNKNOWN;
-        } else if (const zorv::Source::Trouble t = out.source->trouble(); !t.text.empty()) {
-            out.error = t.text;
-            out.code = t.noChip ? ZORV_SOURCE_NO_CHIP : ZORV_SOURCE_BROKEN;
-        }
-        return out;
-    }();
+ChosenSource choose() {
+    ChosenSource out;
+    out.config = zorv::loadConfig(libraryDir());
+    out.name = zorv::chooseSourceName(out.config);
+    out.source = zorv::makeSource(out.name, out.config);
+    if (!zorv::isKnownSourceName(out.name)) {
+        out.error = zorv::unknownSourceText(out.name, zorv::sourceOrigin(out.config));
+        out.code = ZORV_SOURCE_UNKNOWN;
+    } else if (const zorv::Source::Trouble t = out.source->trouble(); !t.text.empty()) {
+        out.error = t.text;
+        out.code = t.noChip ? ZORV_SOURCE_NO_CHIP : ZORV_SOURCE_BROKEN;
+    }
+    return out;
+}
+
+// Made at the first call; made anew only by ReloadSensors.
+std::optional<ChosenSource>& current() {
+    static std::optional<ChosenSource> c;
     return c;
 }
 
+ChosenSource& chosen() {
+    auto& c = current();
+    if (!c) c = choose();
+    return *c;
+}
+
 zorv::Source& source() { return *chosen().source; }
+
+// Where a choice is saved: the zorv.conf in force, else the user's.
+std::string savePath() {
+    const std::string& inForce = chosen().config.path;
+    return inForce.empty() ? zorv::userConfigPath() : inForce;
+}
+
+void writeText(const std::string& text, char* buffer, std::int32_t size) {
+    if (!buffer || size <= 0) return;
+    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+}
 
 zorv::Passthrough& passthrough() {
     static zorv::Passthrough p(libraryDir());
@@ -56,16 +89,17 @@ zorv::Passthrough& passthrough() {
 
 std::int16_t readChannel(zorv::Channel c) { return source().read(c); }
 
-// Once per process, like the mask Velmon asks before its first reading.
+// Once per source, like the mask Velmon asks before its first reading.
 const zorv::ChannelDefaults& defaults() {
-    static const zorv::ChannelDefaults d = [] {
+    auto& d = chosen().defaults;
+    if (!d) {
         zorv::ChannelDefaults out = source().defaults();
         const std::uint32_t mask = source().channelMask();
         for (int i = 0; i < zorv::kChannelCount; ++i)
             if (!(mask & (1u << i))) out[static_cast<std::size_t>(i)] = {};
-        return out;
-    }();
-    return d;
+        d = out;
+    }
+    return *d;
 }
 
 }  // namespace
@@ -119,12 +153,49 @@ int16_t ZORV_CALL DMI_GetMBClock(void) { return static_cast<int16_t>(passthrough
 
 int32_t ZORV_CALL GetSourceError(char* buffer, int32_t size) {
     const std::string& error = chosen().error;
-    if (buffer && size > 0) {
-        const std::size_t n = std::min(error.size(), static_cast<std::size_t>(size) - 1);
-        std::memcpy(buffer, error.data(), n);
+    writeText(error, buffer, size);
+    return chosen().code;
+}
+
+int32_t ZORV_CALL GetSensorList(char* buffer, int32_t size) {
+    if (size < 0 || (size > 0 && !buffer)) return -1;
+    ChosenSource& c = chosen();
+    const std::string text = zorv::sensorListText(c.name, *c.source, c.config, savePath());
+    if (size > 0) {
+        const std::size_t n = zorv::wholeLinesWithin(text, static_cast<std::size_t>(size));
+        std::memcpy(buffer, text.data(), n);
         buffer[n] = '\0';
     }
-    return chosen().code;
+    return static_cast<int32_t>(std::min<std::size_t>(text.size() + 1, INT32_MAX));
+}
+
+int32_t ZORV_CALL ReloadSensors(void) {
+    // The old source goes first: libsensors holds one session at a time.
+    current().reset();
+    return GetChannelMask();
+}
+
+int32_t ZORV_CALL SetChannelSensors(const char* choices, char* message, int32_t size) {
+    if (!choices || size < 0 || (size > 0 && !message)) return -1;
+#ifdef _WIN32
+    writeText("Sensors are chosen on systems with hwmon only.", message, size);
+    return 1;
+#else
+    std::string error;
+    const auto parsed = zorv::parseChoices(choices, error);
+    if (!parsed) {
+        writeText(error, message, size);
+        return 1;
+    }
+    const std::string path = savePath();
+    if (path.empty()) {
+        writeText("There is no zorv.conf to write: neither XDG_CONFIG_HOME nor HOME is set.", message, size);
+        return 1;
+    }
+    error = zorv::saveChoices(path, *parsed);
+    writeText(error.empty() ? path : error, message, size);
+    return error.empty() ? 0 : 1;
+#endif
 }
 
 }  // extern "C"

@@ -59,8 +59,38 @@ std::optional<FeatureTarget> parseFeatureTarget(std::string_view text) {
         feature.push_back(static_cast<char>(*b));
         cur.skip(1);
     }
-    if (letters == 0 || feature.size() == letters || cur.remaining() != 0) return std::nullopt;
-    return FeatureTarget{std::move(chip), std::move(feature)};
+    if (letters == 0 || feature.size() == letters) return std::nullopt;
+    if (cur.remaining() == 0) return FeatureTarget{std::move(chip), std::move(feature)};
+
+    auto skipBlanks = [&] {
+        while (auto b = span.u8(cur.pos())) {
+            if (*b != ' ' && *b != '\t') break;
+            cur.skip(1);
+        }
+    };
+    skipBlanks();
+    auto star = cur.u8();
+    if (!star || *star != '*') return std::nullopt;
+    skipBlanks();
+    // A plain decimal: digits, at most one point, digits.
+    std::string number;
+    bool point = false;
+    while (auto b = span.u8(cur.pos())) {
+        if (*b == '.' && !point) point = true;
+        else if (!(*b >= '0' && *b <= '9')) break;
+        number.push_back(static_cast<char>(*b));
+        cur.skip(1);
+    }
+    if (cur.remaining() != 0 || number.empty() || number == "." || number.size() > 16) return std::nullopt;
+    double factor = 0;
+    for (char c : number) {
+        if (c == '.') continue;
+        factor = factor * 10 + (c - '0');
+    }
+    if (const auto dot = number.find('.'); dot != std::string::npos)
+        for (std::size_t i = dot + 1; i < number.size(); ++i) factor /= 10;
+    if (!(factor >= kMinFactor && factor <= kMaxFactor)) return std::nullopt;
+    return FeatureTarget{std::move(chip), std::move(feature), factor};
 }
 
 UserMap userMapFromConfig(const Config& config) {
@@ -69,6 +99,11 @@ UserMap userMapFromConfig(const Config& config) {
         const auto channel = channelFromName(key);
         if (!channel) continue;
         auto wanted = parseFeatureTarget(value);
+        // Only a voltage is read through a divider.
+        if (wanted && wanted->factor != 1.0 && static_cast<int>(*channel) < static_cast<int>(Channel::In0)) {
+            user.problems.push_back(key + " = " + value + ": a factor is for voltages only");
+            continue;
+        }
         if (!wanted) {
             user.problems.push_back(key + " = " + value + ": not CHIP/FEATURE (for example nct6798-isa-0290/fan2)");
             continue;
@@ -106,8 +141,10 @@ ResolvedMap resolveMap(const std::vector<ChipInfo>& chips, const UserMap& user) 
         else if (!chip->has(wanted->feature))
             out.notes.push_back(std::string(channelName(static_cast<Channel>(i))) + ": " + chip->name +
                                 " has no feature " + wanted->feature);
-        else
+        else {
             slot = FeatureRef{chip->name, wanted->feature};
+            out.factor[static_cast<std::size_t>(i)] = wanted->factor;
+        }
         if (!slot) why = "no such sensor (zorv.conf names " + target + ")";
     }
     for (int i = 0; i < kChannelCount; ++i)

@@ -64,12 +64,16 @@ std::string absenceReason(const std::vector<ChipInfo>& chips, Channel channel);
 
 // One channel line of zorv.conf: "cpu_fan = nct6798-isa-0290/fan2". The chip
 // part may end in "-*" or be the bare chip name to match any address;
-// "none" leaves the channel unread.
+// "none" leaves the channel unread. A voltage may end in "* FACTOR" for an
+// input whose divider the user knows: "in4 = nct6798-*/in4 * 6".
 struct FeatureTarget {
     std::string chipPattern;  // empty for "none"
     std::string feature;
+    double factor = 1.0;
     bool operator==(const FeatureTarget&) const = default;
 };
+// The factors a line may give: past these, a number is a typing slip.
+inline constexpr double kMinFactor = 0.001, kMaxFactor = 1000.0;
 std::optional<FeatureTarget> parseFeatureTarget(std::string_view text);
 
 struct UserMap {
@@ -88,6 +92,7 @@ struct ResolvedMap {
     std::array<bool, kChannelCount> fromUser{};
     std::array<std::string, kChannelCount> why;  // for each unread channel
     std::vector<std::string> notes;
+    std::array<double, kChannelCount> factor{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};  // applied to the reading
 };
 ResolvedMap resolveMap(const std::vector<ChipInfo>& chips, const UserMap& user);
 

@@ -25,7 +25,7 @@ std::int16_t HwmonSource::read(Channel channel) {
     const auto& input = inputs_[static_cast<std::size_t>(channel)];
     if (!input) return 0;
     const auto v = backend_->read(*input);
-    return v ? toExportUnits(channel, *v) : 0;
+    return v ? toExportUnits(channel, *v * map_.factor[static_cast<std::size_t>(channel)]) : 0;
 }
 
 std::uint32_t HwmonSource::channelMask() {
@@ -44,7 +44,60 @@ ChannelDefaults HwmonSource::defaults() {
         present[at] = map_.channels[at];
         if (i <= static_cast<int>(Channel::ChassisFan)) now[at] = backend_->read(*inputs_[at]);
     }
-    return machineDefaults(backend_->chips(), present, now);
+    // A divider the user gave applies to the driver's limits as to the reading.
+    std::vector<ChipInfo> chips = backend_->chips();
+    for (int i = static_cast<int>(Channel::In0); i < kChannelCount; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        if (!present[at] || map_.factor[at] == 1.0) continue;
+        for (auto& chip : chips)
+            for (auto& f : chip.features)
+                if (chip.name == present[at]->chip && f.name == present[at]->feature)
+                    for (auto* limit : {&f.limits.min, &f.limits.max, &f.limits.crit})
+                        if (*limit) **limit *= map_.factor[at];
+    }
+    return machineDefaults(chips, present, now);
+}
+
+std::vector<SensorInfo> HwmonSource::sensors() {
+    std::vector<SensorInfo> out;
+    for (const auto* chip : byName(backend_->chips())) {
+        for (const auto& f : chip->features) {
+            SensorInfo s;
+            s.kind = f.name.starts_with("fan") ? "fan" : f.name.starts_with("temp") ? "temp"
+                     : f.name.starts_with("in")                                     ? "in"
+                                                                                    : "other";
+            s.chip = chip->name;
+            s.feature = f.name;
+            s.label = f.label;
+            if (const auto input = backend_->inputOf({chip->name, f.name})) s.value = backend_->read(*input);
+            for (int i = 0; i < kChannelCount; ++i) {
+                const auto& ref = map_.channels[static_cast<std::size_t>(i)];
+                if (ref && inputs_[static_cast<std::size_t>(i)] && ref->chip == chip->name && ref->feature == f.name)
+                    s.channel = channelName(static_cast<Channel>(i));
+            }
+            out.push_back(std::move(s));
+        }
+    }
+    return out;
+}
+
+ChannelStates HwmonSource::channelStates() {
+    ChannelStates out;
+    for (int i = 0; i < kChannelCount; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        const auto& ref = map_.channels[at];
+        if (ref && inputs_[at]) {
+            out[at].target = ref->chip + "/" + ref->feature;
+            if (map_.factor[at] != 1.0) {
+                char factor[32];
+                std::snprintf(factor, sizeof factor, " * %g", map_.factor[at]);
+                out[at].target += factor;
+            }
+        } else {
+            out[at].why = map_.why[at];
+        }
+    }
+    return out;
 }
 
 Source::Trouble HwmonSource::trouble() {

@@ -23,6 +23,9 @@ public:
     ChannelDefaults defaults() override;
     // libsensors missing, or no chip under /sys/class/hwmon.
     Trouble trouble() override;
+    std::vector<SensorInfo> sensors() override;
+    ChannelStates channelStates() override;
+    [[nodiscard]] bool mapsSensors() const override { return true; }
 
     [[nodiscard]] const ResolvedMap& map() const { return map_; }
     [[nodiscard]] const Backend& backend() const { return *backend_; }

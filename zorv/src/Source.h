@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,24 @@
 #include "Config.h"
 
 namespace zorv {
+
+// One sensor a source has, for a user choosing which one a channel reads.
+struct SensorInfo {
+    std::string kind;  // "fan", "temp", "in" or "other"
+    std::string chip;  // libsensors' full chip name; the source's name for sim and file:
+    std::string feature;
+    std::string label;
+    std::optional<double> value;  // RPM, degrees Celsius, volts; nothing when unreadable
+    std::string channel;          // the channel that reads it now; empty for none
+};
+
+// What a channel reads now: "chip/feature" (with " * FACTOR" where one
+// applies), or empty with the reason in why.
+struct ChannelSourceState {
+    std::string target;
+    std::string why;
+};
+using ChannelStates = std::array<ChannelSourceState, kChannelCount>;
 
 // Where readings come from. Units are the exports' units: RPM, whole degrees
 // Celsius, millivolts. A channel that cannot be read answers 0.
@@ -31,6 +50,12 @@ public:
         bool noChip = false;
     };
     virtual Trouble trouble() { return {}; }
+    // Every sensor there is, and what each channel reads; a source whose
+    // channels are its sensors lists them as such.
+    virtual std::vector<SensorInfo> sensors();
+    virtual ChannelStates channelStates();
+    // Whether the map of zorv.conf chooses this source's sensors.
+    [[nodiscard]] virtual bool mapsSensors() const { return false; }
 };
 
 inline constexpr std::uint32_t kAllChannels = (1u << kChannelCount) - 1;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "MonitorState.h"
@@ -67,6 +68,18 @@ public:
     [[nodiscard]] virtual bool present() const = 0;
     virtual void write(const std::string& programPath) = 0;
     virtual void remove() = 0;
+};
+
+// Choosing the sensor behind each channel, through the sensor library.
+class SensorChoicePort {
+public:
+    virtual ~SensorChoicePort() = default;
+    // The library's list (GetSensorList's text); nothing when it cannot list.
+    virtual std::optional<std::string> sensorList() = 0;
+    // Saves "CHANNEL = VALUE" lines; message: the path written or why not.
+    virtual bool save(const std::string& choices, std::string& message) = 0;
+    // The library reads its map anew and the monitor takes the channels from it.
+    virtual void reload() = 0;
 };
 
 }  // namespace velmon::dialogs

@@ -30,4 +30,21 @@ private:
     Monitor& monitor_;
 };
 
+// The sensor library's choosing exports, and the monitor taking the channels
+// anew after a reload.
+class MonitorSensorChoice final : public SensorChoicePort {
+public:
+    explicit MonitorSensorChoice(Monitor& monitor) : monitor_(monitor) {}
+    std::optional<std::string> sensorList() override { return monitor_.ports().sensor.sensorList(); }
+    bool save(const std::string& choices, std::string& message) override {
+        return monitor_.ports().sensor.saveChannelSensors(choices, message);
+    }
+    void reload() override {
+        if (monitor_.ports().sensor.reloadSensors()) monitor_.sensorsChanged();
+    }
+
+private:
+    Monitor& monitor_;
+};
+
 }  // namespace velmon::dialogs

@@ -79,7 +79,10 @@ void SummaryPage::layOut(const std::array<int, 3>& fanConfiguration) {
 
 void SummaryPage::showPresence(const ChannelPresence& presence) {
     for (std::size_t g = 0; g < 2; ++g) {
-        if (presence.temp(static_cast<int>(g))) continue;
+        if (presence.temp(static_cast<int>(g))) {
+            temp_[g]->setToolTip(QString());
+            continue;
+        }
         temp_[g]->setLabelText(QStringLiteral("No sensor"));
         temp_[g]->setToolTip(QString::fromLatin1(kNoTemperatureSensorTips[g]));
     }
@@ -87,6 +90,10 @@ void SummaryPage::showPresence(const ChannelPresence& presence) {
     for (std::size_t i = 0; i < 7; ++i) {
         if (presence.volt(static_cast<int>(i))) {
             anyShownRail = anyShownRail || i != 1;
+            if (i != 1) {
+                volt_[i]->show();
+                caption_[static_cast<std::size_t>(kVoltCaption[i])]->show();
+            }
             continue;
         }
         // The page lists only the rails the machine has.

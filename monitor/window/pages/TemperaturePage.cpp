@@ -70,8 +70,19 @@ void TemperaturePage::placeForDensity() {
 }
 
 void TemperaturePage::showPresence(const ChannelPresence& presence) {
+    static const std::array<const char*, 2> names{"CPU", "Mainboard"};
     for (std::size_t g = 0; g < 2; ++g) {
-        if (presence.temp(static_cast<int>(g))) continue;
+        if (presence.temp(static_cast<int>(g))) {
+            // A sensor chosen while running: the gauge as it was built.
+            const QString name = QString::fromLatin1(names[g]);
+            pointers_[g]->show();
+            degrees_[g]->show();
+            for (TextLabel* l : scale_[g]) l->show();
+            warn_[g]->show();
+            reading_[g]->setToolTip(QStringLiteral("Current %1 Temperature").arg(name));
+            gauges_[g]->setToolTip(QStringLiteral("%1 Temperature").arg(name));
+            continue;
+        }
         pointers_[g]->hide();
         degrees_[g]->hide();
         for (TextLabel* l : scale_[g]) l->hide();

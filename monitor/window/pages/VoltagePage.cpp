@@ -134,7 +134,18 @@ void VoltagePage::showPresence(const ChannelPresence& presence) {
         }
     }
     for (std::size_t i = 0; i < 7; ++i) {
-        if (presence.volt(static_cast<int>(i))) continue;
+        if (presence.volt(static_cast<int>(i))) {
+            // Input 1 has no bar on the page; the others come back as built.
+            if (i == 1) continue;
+            upMarkers_[i]->show();
+            dnMarkers_[i]->show();
+            for (TextLabel* l : scale_[i]) l->show();
+            up_[i]->show();
+            dn_[i]->show();
+            reading_[i]->setToolTip(QString::fromLatin1(kInputs[i].value));
+            bars_[i]->setToolTip(QString::fromLatin1(kInputs[i].bar));
+            continue;
+        }
         paint::drawUnmeasuredVoltageBar(bars_[i]->image());
         bars_[i]->update();
         upMarkers_[i]->hide();

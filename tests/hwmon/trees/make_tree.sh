@@ -286,14 +286,16 @@ amd-nct6798) # an ASUS AM4 board: Ryzen, NVMe drive, Radeon card
     put power1_average 9000000
     no_config
     ;;
-intel-nct6775) # an older Intel desktop: Core i5, nct6775
+intel-nct6775) # an older Intel desktop: Core i5, nct6775, an NVMe drive
     chip nct6775 "platform/nct6775.656" platform  # the BIOS set CPUFAN, SYSTIN and 3VCC
     volt 0 "" 1040 0 0; volt 1 "" 1848 0 0; volt 2 "" 3344 0 0; volt 3 "" 3312 3040 3560; volt 4 "" 1528 0 0
     volt 5 "" 1680 0 0; volt 6 "" 1016 0 0; volt 7 "" 3344 0 0; volt 8 "" 3248 0 0
-    fan 1 "" 640 0; fan 2 "" 880 450; fan 3 "" 0 0
+    # fan3: a cooler on the third header, which no map takes for the power supply's
+    fan 1 "" 640 0; fan 2 "" 880 450; fan 3 "" 760 0
     temp 1 SYSTIN 30000 60000; temp 2 CPUTIN 38500 80000; temp 3 AUXTIN 25500 80000; temp 7 "PECI Agent 0" 41000
     put intrusion0_alarm 0; put cpu0_vid 1175
     coretemp 47000
+    nvme
     no_config
     ;;
 ite-it8686) # a Gigabyte AM4 board with its ITE chip
