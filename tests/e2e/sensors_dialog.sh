@@ -12,14 +12,9 @@ here="$(cd "$(dirname "$0")" && pwd)"
 repo="$(cd "$here/../.." && pwd)"
 trees="$repo/tests/hwmon/trees/make_tree.sh"
 
-if [ -z "${VELMON_IN_NAMESPACE:-}" ]; then
-    command -v unshare >/dev/null || { echo "SKIP: unshare is not installed"; exit 77; }
-    unshare -m --propagation private true 2>/dev/null || { echo "SKIP: mount namespaces are not permitted here"; exit 77; }
-    exec env VELMON_IN_NAMESPACE=1 unshare -m --propagation private bash "$0" "$@"
-fi
-
 . "$here/lib.sh"
 . "$here/machines_lib.sh"
+machines_private_mounts "$0" "$@"
 e2e_require Xvfb trayer openbox xdotool xwininfo import
 stage="${VELMON_STAGE_DIR:?VELMON_STAGE_DIR names the folder holding velmon}"
 [ -x "$stage/velmon" ] || e2e_fail "no velmon in $stage"
