@@ -59,6 +59,8 @@ public:
     std::int32_t channelMask() override;
     // GetChannelDefault, optional like the mask: without it the system's defaults hold.
     std::optional<ChannelDefault> channelDefault(SensorChannel channel) override;
+    // GetReadFailures, optional too: without it a failed read is a reading of 0.
+    std::int32_t readFailures() override;
 
 private:
     using ReadFn = std::int16_t (*)();

@@ -54,6 +54,9 @@ public:
     // The machine's own default threshold of a channel, where the library
     // knows one; nothing where the system's default holds.
     virtual std::optional<ChannelDefault> channelDefault(SensorChannel) { return std::nullopt; }
+    // Bit i set when the last read of channel i failed: the 0 it gave is no
+    // reading. A library that does not say never fails.
+    virtual std::int32_t readFailures() { return 0; }
 };
 
 // libzorvahd, bound by name.
