@@ -61,7 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const int base : velmon::kVoltageScaleBase) {
         const float v = velmon::voltageThresholdFrom(stored, base, static_cast<float>(base) + 2.0F);
-        if (!inside(v, velmon::voltageThresholdRange(base))) std::abort();
+        // Volts are held in single precision: the ends as singles.
+        const velmon::ThresholdRange r = velmon::voltageThresholdRange(base);
+        if (!(static_cast<float>(r.low) <= v && v <= static_cast<float>(r.high))) std::abort();
         const geo::BarStep step = geo::barStep(base, v);
         if (step.slot < 0 || step.slot > 7) std::abort();
         // Whatever a float holds, the step count stays a defined int.
