@@ -57,7 +57,7 @@ function(velmon_c_library target mapfile)
   target_link_options(${target} PRIVATE "LINKER:--version-script=${mapfile}")
   # clang leaves the sanitizer runtime to the executable, so instrumented
   # libraries have undefined symbols by design.
-  if(NOT VELMON_FUZZ)
+  if(NOT VELMON_FUZZ AND NOT (VELMON_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang"))
     target_link_options(${target} PRIVATE "LINKER:--no-undefined")
   endif()
 endfunction()
