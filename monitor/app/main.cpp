@@ -254,11 +254,22 @@ int main(int argc, char** argv) {
     const bool notificationsWanted = desktopNotificationsEnabled();
     AlarmNotifier notifier(notifications, notificationsWanted);
     alarmNotice = &notifier;
+    // A lost sensor: a line on standard error and a notification of its own.
+    window::DesktopNotifications lostNotifications;
+    SensorNotices sensorNotices(desktopNotificationsEnabled() ? &lostNotifications : nullptr,
+                                [](const std::string& line) {
+                                    std::fprintf(stderr, "%s\n", line.c_str());
+                                    std::fflush(stderr);
+                                });
+    core.setSensorNotices(&sensorNotices);
     notifications.setOnActivated([&taskbar, &core] {
         if (const auto page = alarmPage(core.alarms())) taskbar.alarmNoticeActivated(*page);
         else taskbar.showWindowRequested();
     });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&notifications] { notifications.closeAtExit(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&notifications, &lostNotifications] {
+        notifications.closeAtExit();
+        lostNotifications.closeAtExit();
+    });
     if (exporter) exporter->started();
     app::MemoryTrim memoryTrim;
     memoryTrim.soon();

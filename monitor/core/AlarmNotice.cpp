@@ -17,6 +17,11 @@ constexpr std::size_t at(int i) { return static_cast<std::size_t>(i); }
 
 }  // namespace
 
+const char* channelName(SensorChannel channel) {
+    const int c = static_cast<int>(channel);
+    return c >= 0 && c < kChannelCount ? kNames[at(c)] : "";
+}
+
 std::string alarmLine(SensorChannel channel, const ChannelReadings& readings,
                       const WarningThresholds& thresholds) {
     const int c = static_cast<int>(channel);

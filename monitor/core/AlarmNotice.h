@@ -19,6 +19,9 @@ public:
     virtual void close() = 0;
 };
 
+// The name the pages and the Summary give a channel: "CPU Fan", "+5V".
+const char* channelName(SensorChannel channel);
+
 // "CPU Fan: 0 RPM, warning at 2800 RPM or less" for one channel.
 std::string alarmLine(SensorChannel channel, const ChannelReadings& readings,
                       const WarningThresholds& thresholds);

@@ -11,14 +11,16 @@ std::size_t at(int i) { return static_cast<std::size_t>(i); }
 
 SensorChannel channelAt(int c) { return static_cast<SensorChannel>(c); }
 
-void header(std::string& out, const char* name, const char* help) {
+void header(std::string& out, const char* name, const char* help, const char* type = "gauge") {
     out += "# HELP ";
     out += name;
     out += ' ';
     out += help;
     out += "\n# TYPE ";
     out += name;
-    out += " gauge\n";
+    out += ' ';
+    out += type;
+    out += '\n';
 }
 
 // Label values here are the fixed names above, or the version, which is
@@ -79,15 +81,19 @@ void appendSeconds(std::string& out, std::int64_t ms) {
     out.append(digits, static_cast<std::size_t>(n));
 }
 
-// A family of per-channel samples over the channels first … first+count-1;
-// only present channels when onlyPresent. Families without samples are left out.
+// Which channels a family has samples for.
+enum class Only { All, Present, Read };
+
+// A family of per-channel samples over the channels first … first+count-1.
+// Families without samples are left out.
 template <typename Value>
 void family(std::string& out, const ExportSnapshot& s, const char* name, const char* help, const char* label,
-            const char* const* labels, int first, int count, bool onlyPresent, Value value) {
+            const char* const* labels, int first, int count, Only only, Value value, const char* type = "gauge") {
     bool any = false;
     for (int i = 0; i < count; ++i) {
-        if (onlyPresent && !s.present(channelAt(first + i))) continue;
-        if (!any) header(out, name, help);
+        if (only == Only::Present && !s.present(channelAt(first + i))) continue;
+        if (only == Only::Read && !s.hasReading(channelAt(first + i))) continue;
+        if (!any) header(out, name, help, type);
         any = true;
         sample(out, name, label, labels[i], value(i));
     }
@@ -97,6 +103,10 @@ void family(std::string& out, const ExportSnapshot& s, const char* name, const c
 
 bool ExportSnapshot::present(SensorChannel channel) const {
     return ChannelWatch{fans, ChannelPresence{measurable}}.watched(channel);
+}
+
+bool ExportSnapshot::hasReading(SensorChannel channel) const {
+    return present(channel) && !noReading[at(static_cast<int>(channel))];
 }
 
 void appendExposition(const ExportSnapshot& s, std::string& out) {
@@ -111,32 +121,37 @@ void appendExposition(const ExportSnapshot& s, std::string& out) {
     const int volt0 = static_cast<int>(SensorChannel::In0);
 
     family(out, s, "velmon_fan_speed_rpm", "Fan speed as last read, in revolutions per minute.", "fan", fans, 0,
-           kFanCount, true, [&](int i) { return std::int64_t{r.fan[at(i)]}; });
+           kFanCount, Only::Read, [&](int i) { return std::int64_t{r.fan[at(i)]}; });
     family(out, s, "velmon_fan_threshold_rpm",
            "Warning threshold of the fan speed; a speed at or below it warns while the fan is installed.", "fan",
-           fans, 0, kFanCount, false, [&](int i) { return std::int64_t{t.fan[at(i)]}; });
+           fans, 0, kFanCount, Only::All, [&](int i) { return std::int64_t{t.fan[at(i)]}; });
     family(out, s, "velmon_fan_installed", "1 when the fan is present and marked as installed, else 0.", "fan",
-           fans, 0, kFanCount, false,
+           fans, 0, kFanCount, Only::All,
            [&](int i) { return std::int64_t{s.present(channelAt(i)) && t.installed[at(i)] ? 1 : 0}; });
     family(out, s, "velmon_temperature_celsius", "Temperature as last read, in degrees Celsius.", "sensor",
-           sensors, temp0, kTempCount, true, [&](int i) { return std::int64_t{r.temp[at(i)]}; });
+           sensors, temp0, kTempCount, Only::Read, [&](int i) { return std::int64_t{r.temp[at(i)]}; });
     family(out, s, "velmon_temperature_threshold_celsius",
            "Warning threshold of the temperature; a temperature at or above it warns.", "sensor", sensors, temp0,
-           kTempCount, false, [&](int i) { return std::int64_t{t.temp[at(i)]}; });
+           kTempCount, Only::All, [&](int i) { return std::int64_t{t.temp[at(i)]}; });
     family(out, s, "velmon_voltage_volts", "Supply voltage as last read, in volts.", "input", inputs, volt0,
-           kVoltCount, true, [&](int i) { return r.volts[at(i)]; });
+           kVoltCount, Only::Read, [&](int i) { return r.volts[at(i)]; });
     family(out, s, "velmon_voltage_upper_threshold_volts",
            "Upper warning threshold of the voltage; the rounded reading must stay below it.", "input", inputs,
-           volt0, kVoltCount, false, [&](int i) { return t.volUp[at(i)]; });
+           volt0, kVoltCount, Only::All, [&](int i) { return t.volUp[at(i)]; });
     family(out, s, "velmon_voltage_lower_threshold_volts",
            "Lower warning threshold of the voltage; the rounded reading must stay above it.", "input", inputs,
-           volt0, kVoltCount, false, [&](int i) { return t.volDn[at(i)]; });
+           volt0, kVoltCount, Only::All, [&](int i) { return t.volDn[at(i)]; });
     family(out, s, "velmon_channel_present",
            "1 when the channel is measured on this machine, 0 when it is absent or not configured.", "channel",
-           channels, 0, kChannelCount, false,
+           channels, 0, kChannelCount, Only::All,
            [&](int i) { return std::int64_t{s.present(channelAt(i)) ? 1 : 0}; });
     family(out, s, "velmon_channel_alarm", "1 while the channel is in warning, else 0.", "channel", channels, 0,
-           kChannelCount, false, [&](int i) { return std::int64_t{s.alarms.flags[at(i)] ? 1 : 0}; });
+           kChannelCount, Only::All, [&](int i) { return std::int64_t{s.alarms.flags[at(i)] ? 1 : 0}; });
+    family(out, s, "velmon_read_failures_total",
+           "Failed reads of the channel since Velmon started; while its last read failed, the channel's reading "
+           "has no sample.",
+           "channel", channels, 0, kChannelCount, Only::Present,
+           [&](int i) { return static_cast<std::int64_t>(s.readFailures[at(i)]); }, "counter");
 
     header(out, "velmon_warning_state", "1 while any channel is in warning, else 0.");
     sample(out, "velmon_warning_state", nullptr, {}, std::int64_t{s.alarms.any() ? 1 : 0});

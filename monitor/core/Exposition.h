@@ -19,12 +19,18 @@ struct ExportSnapshot {
     std::array<bool, kChannelCount> measurable{true, true, true, true, true, true,
                                                true, true, true, true, true, true};
     AlarmState alarms;
+    // The last read failed: the reading's sample is left out, so that
+    // staleness and absent() see it. And the failed reads since the start.
+    std::array<bool, kChannelCount> noReading{};
+    std::array<std::uint64_t, kChannelCount> readFailures{};
     bool monitoring = true;           // false while switched Off
     std::int64_t lastReadingMs = 0;   // Unix time of the last reading, milliseconds
     std::string version;
 
     // Present for the export: measurable and, for a fan, configured.
     [[nodiscard]] bool present(SensorChannel channel) const;
+    // Present and read: a reading to export.
+    [[nodiscard]] bool hasReading(SensorChannel channel) const;
 };
 
 // The label values, in SensorChannel order within each group.

@@ -1,5 +1,6 @@
 #include "Geometry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -135,7 +136,11 @@ std::optional<TemperatureDrag> temperatureDrag(int delta, int base) {
 
 BarStep barStep(int base, float volts) {
     const float top = static_cast<float>(base + 4);
-    const int t = roundHalfEven(static_cast<double>((top - volts) * 10.0f));
+    // Far beyond the scale every step is as far as any other; limiting the
+    // count keeps the conversion to int defined for any float (and NaN).
+    constexpr double kFar = 1e6;
+    const double steps = static_cast<double>((top - volts) * 10.0f);
+    const int t = roundHalfEven(std::isnan(steps) ? kFar : std::clamp(steps, -kFar, kFar));
     const int s = quot(t, 5);
     return {t, s, t - 5 * s};
 }

@@ -164,6 +164,12 @@ std::int32_t ZorvSensorPort::channelMask() {
     return asFunction<MaskFn>(s)() & kAllChannels;
 }
 
+std::int32_t ZorvSensorPort::readFailures() {
+    using FailuresFn = std::int32_t (*)();
+    const auto fn = asFunction<FailuresFn>(lib_.optionalSymbol("GetReadFailures"));
+    return fn == nullptr ? 0 : fn() & kAllChannels;
+}
+
 std::optional<ChannelDefault> ZorvSensorPort::channelDefault(SensorChannel channel) {
     using DefaultFn = std::int32_t (*)(std::int32_t, std::int32_t*, std::int32_t*);
     const auto fn = asFunction<DefaultFn>(lib_.optionalSymbol("GetChannelDefault"));

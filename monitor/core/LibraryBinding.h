@@ -65,6 +65,8 @@ public:
     std::optional<std::string> sensorList() override;
     bool saveChannelSensors(const std::string& choices, std::string& message) override;
     bool reloadSensors() override;
+    // GetReadFailures, optional too: without it a failed read is a reading of 0.
+    std::int32_t readFailures() override;
 
 private:
     // GetSourceError's result and text.

@@ -63,6 +63,11 @@ ExportSnapshot MetricsExporter::snapshot() {
     s.fans = monitor_.fanConfiguration();
     s.measurable = measurableChannels(monitor_);
     s.alarms = monitor_.alarms();
+    for (int c = 0; c < kChannelCount; ++c) {
+        const auto channel = static_cast<SensorChannel>(c);
+        s.noReading[static_cast<std::size_t>(c)] = monitor_.health().failed(channel);
+        s.readFailures[static_cast<std::size_t>(c)] = monitor_.health().failures(channel);
+    }
     s.monitoring = monitoringOn_ ? monitoringOn_() : true;
     s.lastReadingMs = lastReadingMs_;
     s.version = version_;

@@ -2,6 +2,7 @@
 
 #include "Geometry.h"
 #include "Texts.h"
+#include "ThresholdLimits.h"
 
 namespace velmon {
 namespace {
@@ -59,6 +60,8 @@ void Monitor::setValueLabelsVisible(SensorChannel channel) {
 
 Verdict Monitor::verdict(SensorChannel channel) const {
     const int c = static_cast<int>(channel);
+    // A failed read is no reading: nothing to judge.
+    if (health_.failed(channel)) return Verdict::Unjudged;
     if (c < kFanCount)
         return fanVerdict(readings_.fan[at(c)], thresholds_.fan[at(c)], thresholds_.installed[at(c)]);
     if (c < kFanCount + kTempCount) {
@@ -79,6 +82,48 @@ bool Monitor::evaluate(SensorChannel channel) {
     return false;
 }
 
+// ---- Failed reads ----------------------------------------------------------------
+
+bool Monitor::noteRead(SensorChannel channel, std::int32_t failures) {
+    const bool failed = ((failures >> static_cast<int>(channel)) & 1) != 0;
+    switch (health_.note(channel, failed)) {
+    case HealthChange::Lost:
+        // Its warning, if it had one, rested on readings that are gone; the
+        // word that the sensor is lost takes its place.
+        if (alarms_.flags[at(static_cast<int>(channel))]) clearAlarm(channel);
+        if (notices_) notices_->sensorLost(channel, sensorLostText(channel));
+        if (!alarms_.any()) {
+            setTrayTip(tray_, quietTip());
+            ports_.tray.modify(tray_);
+        }
+        break;
+    case HealthChange::Back:
+        if (notices_) notices_->sensorBack(channel, sensorBackText(channel));
+        if (!alarms_.any()) {
+            setTrayTip(tray_, quietTip());
+            ports_.tray.modify(tray_);
+        }
+        break;
+    case HealthChange::None: break;
+    }
+    if (failed && !noReadingShown_[at(static_cast<int>(channel))]) showNoReading(channel);
+    return failed;
+}
+
+void Monitor::showNoReading(SensorChannel channel) {
+    ports_.view.setText(pageLabelOf(channel), kNoReading);
+    ports_.view.setText(summaryLabelOf(channel), kNoReading);
+    noReadingShown_[at(static_cast<int>(channel))] = true;
+}
+
+std::string Monitor::quietTip() const {
+    for (int c = 0; c < kChannelCount; ++c) {
+        const auto channel = static_cast<SensorChannel>(c);
+        if (watch_.watched(channel) && health_.lost(channel)) return sensorLostTip(channel);
+    }
+    return kTipNormal;
+}
+
 // ---- Load and unload ---------------------------------------------------------
 
 void Monitor::load() {
@@ -94,11 +139,14 @@ void Monitor::load() {
         if (!watch_.fan(f)) continue;
         const std::int16_t speed = ports_.sensor.read(fanChannel(f));
         readings_.fan[at(f)] = speed;
+        const bool failed = noteRead(fanChannel(f), ports_.sensor.readFailures());
         thresholds_.installed[at(f)] = store_.readBool(kInstKeys[at(f)], true);
-        showFanState(f, speed, true);
-        v.setText({Ctl::FanSpeedLabel, f}, fanText(speed));
-        v.setText({Ctl::FanSummaryValue, f}, fanText(speed));
-        const std::int16_t threshold = store_.readInt(kFanKeys[at(f)], defaults.fan[at(f)]);
+        if (!failed) {
+            showFanState(f, speed, true);
+            v.setText({Ctl::FanSpeedLabel, f}, fanText(speed));
+            v.setText({Ctl::FanSummaryValue, f}, fanText(speed));
+        }
+        const std::int16_t threshold = fanThresholdFrom(ports_.settings.read(kFanKeys[at(f)]), defaults.fan[at(f)]);
         thresholds_.fan[at(f)] = threshold;
         v.setText({Ctl::FanWarnLabel, f}, fanText(threshold));
         raiseOnWarning(fanChannel(f));
@@ -109,35 +157,50 @@ void Monitor::load() {
     readVoltages();
     for (int i = 0; i < kVoltCount; ++i) {
         if (!watch_.volt(i)) continue;
-        v.setText({Ctl::VoltSummaryValue, i}, voltText(readings_.rounded[at(i)]));
+        if (!health_.failed(voltChannel(i))) v.setText({Ctl::VoltSummaryValue, i}, voltText(readings_.rounded[at(i)]));
         shown_.rounded[at(i)] = readings_.rounded[at(i)];
     }
     for (int i = 0; i < kVoltCount; ++i) {
-        thresholds_.volUp[at(i)] = store_.readSingle("VolUp" + std::to_string(i), defaults.volUp[at(i)]);
+        thresholds_.volUp[at(i)] =
+            voltageThresholdFrom(ports_.settings.read("VolUp" + std::to_string(i)), kVoltageScaleBase[at(i)],
+                                 defaults.volUp[at(i)]);
     }
     for (int i = 0; i < kVoltCount; ++i) {
-        thresholds_.volDn[at(i)] = store_.readSingle("VolDn" + std::to_string(i), defaults.volDn[at(i)]);
+        thresholds_.volDn[at(i)] =
+            voltageThresholdFrom(ports_.settings.read("VolDn" + std::to_string(i)), kVoltageScaleBase[at(i)],
+                                 defaults.volDn[at(i)]);
     }
     for (int i = 0; i < kVoltCount; ++i) {
         if (watch_.volt(i)) raiseOnWarning(voltChannel(i));
     }
     for (int i = 0; i < kVoltCount; ++i) {
-        if (watch_.volt(i)) drawBar(i);
+        if (!watch_.volt(i)) continue;
+        drawBar(i);
+        // The bar's drawing writes the reading's label.
+        if (health_.failed(voltChannel(i))) showNoReading(voltChannel(i));
     }
 
     for (int g = 0; g < kTempCount; ++g) {
-        thresholds_.temp[at(g)] = store_.readInt(kTempKeys[at(g)], defaults.temp[at(g)]);
+        thresholds_.temp[at(g)] = temperatureThresholdFrom(ports_.settings.read(kTempKeys[at(g)]),
+                                                           defaults_.gaugeBase[at(g)], defaults.temp[at(g)]);
     }
     for (int g = 0; g < kTempCount; ++g) {
         if (watch_.temp(g)) readings_.temp[at(g)] = ports_.sensor.read(tempChannel(g));
     }
-    if (watch_.temp(0) && readings_.temp[0] <= 0) v.setVisible({Ctl::TempGauge, 0}, false);
+    const std::int32_t tempFailures = ports_.sensor.readFailures();
     for (int g = 0; g < kTempCount; ++g) {
-        if (watch_.temp(g)) showTempSummary(g);
+        if (watch_.temp(g)) noteRead(tempChannel(g), tempFailures);
+    }
+    if (watch_.temp(0) && readings_.temp[0] <= 0 && !health_.failed(tempChannel(0)))
+        v.setVisible({Ctl::TempGauge, 0}, false);
+    for (int g = 0; g < kTempCount; ++g) {
+        if (watch_.temp(g) && !health_.failed(tempChannel(g))) showTempSummary(g);
     }
     for (int g = 0; g < kTempCount; ++g) shown_.temp[at(g)] = readings_.temp[at(g)];
     for (int g = 0; g < kTempCount; ++g) {
-        if (watch_.temp(g)) drawGauge(g);
+        if (!watch_.temp(g)) continue;
+        drawGauge(g);
+        if (health_.failed(tempChannel(g))) showNoReading(tempChannel(g));
     }
     for (int g = 0; g < kTempCount; ++g) {
         if (watch_.temp(g)) raiseOnWarning(tempChannel(g));
@@ -248,8 +311,10 @@ void Monitor::showFanState(int f, std::int16_t speed, bool firstReading) {
 void Monitor::readFan(int f) {
     MainView& v = ports_.view;
     const std::int16_t speed = ports_.sensor.read(fanChannel(f));
+    if (noteRead(fanChannel(f), ports_.sensor.readFailures())) return;
     readings_.fan[at(f)] = speed;
-    if (speed != shown_.fan[at(f)]) {
+    if (speed != shown_.fan[at(f)] || noReadingShown_[at(f)]) {
+        noReadingShown_[at(f)] = false;
         v.setText({Ctl::FanSpeedLabel, f}, fanText(speed));
         v.setText({Ctl::FanSummaryValue, f}, fanText(speed));
         v.drawFanNeedle(f, speed);
@@ -261,11 +326,17 @@ void Monitor::readFan(int f) {
 
 void Monitor::runTempGroup() {
     MainView& v = ports_.view;
+    std::array<std::int16_t, kTempCount> read{};
     for (int g = 0; g < kTempCount; ++g) {
-        if (watch_.temp(g)) readings_.temp[at(g)] = ports_.sensor.read(tempChannel(g));
+        if (watch_.temp(g)) read[at(g)] = ports_.sensor.read(tempChannel(g));
     }
+    const std::int32_t failures = ports_.sensor.readFailures();
     for (int g = 0; g < kTempCount; ++g) {
-        if (!watch_.temp(g) || readings_.temp[at(g)] == shown_.temp[at(g)]) continue;
+        if (!watch_.temp(g) || noteRead(tempChannel(g), failures)) continue;
+        readings_.temp[at(g)] = read[at(g)];
+        const auto c = at(static_cast<int>(tempChannel(g)));
+        if (readings_.temp[at(g)] == shown_.temp[at(g)] && !noReadingShown_[c]) continue;
+        noReadingShown_[c] = false;
         drawGauge(g);
         // Only the CPU gauge goes when its sensor reads nothing.
         if (g == 0) v.setVisible({Ctl::TempGauge, 0}, readings_.temp[0] > 0);
@@ -278,10 +349,14 @@ void Monitor::runTempGroup() {
 }
 
 void Monitor::readVoltages() {
+    std::array<std::int16_t, kVoltCount> raw{};
     for (int i = 0; i < kVoltCount; ++i) {
-        if (!watch_.volt(i)) continue;
-        const std::int16_t raw = ports_.sensor.read(voltChannel(i));
-        readings_.volts[at(i)] = geometry::voltsFromMillivolts(raw);
+        if (watch_.volt(i)) raw[at(i)] = ports_.sensor.read(voltChannel(i));
+    }
+    const std::int32_t failures = ports_.sensor.readFailures();
+    for (int i = 0; i < kVoltCount; ++i) {
+        if (!watch_.volt(i) || noteRead(voltChannel(i), failures)) continue;
+        readings_.volts[at(i)] = geometry::voltsFromMillivolts(raw[at(i)]);
         readings_.rounded[at(i)] = geometry::roundVolts(readings_.volts[at(i)]);
     }
 }
@@ -289,9 +364,11 @@ void Monitor::readVoltages() {
 void Monitor::runVoltGroup() {
     readVoltages();
     for (int i = 0; i < kVoltCount; ++i) {
-        if (!watch_.volt(i)) continue;
+        if (!watch_.volt(i) || health_.failed(voltChannel(i))) continue;
         const float r = readings_.rounded[at(i)];
-        if (r != shown_.rounded[at(i)]) {
+        const auto c = at(static_cast<int>(voltChannel(i)));
+        if (r != shown_.rounded[at(i)] || noReadingShown_[c]) {
+            noReadingShown_[c] = false;
             drawBar(i);
             ports_.view.setText({Ctl::VoltSummaryValue, i}, voltText(r));
             shown_.rounded[at(i)] = r;
@@ -384,11 +461,15 @@ void Monitor::formActivated() {
     for (int g = 0; g < kTempCount; ++g) {
         if (!watch_.temp(g)) continue;
         drawGauge(g);
+        if (health_.failed(tempChannel(g))) showNoReading(tempChannel(g));
         evaluate(tempChannel(g));
     }
     // Input 1 is not on the page, so the redraw leaves it as it was.
     for (int i = 0; i < kVoltCount; ++i) {
-        if (i != 1 && watch_.volt(i)) drawBar(i);
+        if (i != 1 && watch_.volt(i)) {
+            drawBar(i);
+            if (health_.failed(voltChannel(i))) showNoReading(voltChannel(i));
+        }
     }
     for (int i = 0; i < kVoltCount; ++i) {
         if (i != 1) evaluate(voltChannel(i));

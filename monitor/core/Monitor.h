@@ -8,6 +8,7 @@
 #include "MachineDefaults.h"
 #include "MonitorState.h"
 #include "Ports.h"
+#include "SensorHealth.h"
 #include "SettingsStore.h"
 #include "WarningRules.h"
 
@@ -105,6 +106,13 @@ public:
     SettingsStore& settings() { return store_; }
     [[nodiscard]] const Ports& ports() const { return ports_; }
 
+    // Failed reads per channel, as the sensor library reported them.
+    [[nodiscard]] const SensorHealth& health() const { return health_; }
+    // Where a lost sensor is said; none by default.
+    void setSensorNotices(SensorNoticePort* notices) { notices_ = notices; }
+    // The tray's tooltip when nothing warns: the normal state's, or the lost sensor's.
+    [[nodiscard]] std::string quietTip() const;
+
     // Alarm helpers with the side effects the rules give them: raising
     // enables tmrWarn; clearing makes the channel's page and Summary labels visible.
     void raiseAlarm(SensorChannel channel);
@@ -133,6 +141,12 @@ private:
     void storeThresholds(SensorChannel channel);
     void loadThresholds(SensorChannel channel);
     void showChannel(SensorChannel channel);
+    // Notes one read of a watched channel against the library's failure
+    // mask; true when it failed. Says a lost or returning sensor.
+    bool noteRead(SensorChannel channel, std::int32_t failures);
+    // The page and Summary labels of a channel without a reading.
+    void showNoReading(SensorChannel channel);
+    void loadThresholds();
 
     Ports ports_;
     SettingsStore store_;
@@ -155,6 +169,10 @@ private:
     bool loaded_ = false;
     bool warned_ = false;
     std::array<bool, kFanCount> checked_{};
+    SensorHealth health_;
+    SensorNoticePort* notices_ = nullptr;
+    // Labels that say "no reading": the next good read rewrites them, changed or not.
+    std::array<bool, kChannelCount> noReadingShown_{};
 };
 
 // The page label and Summary label that blink for a channel.

@@ -41,7 +41,7 @@ void Monitor::tmrWarnTick() {
         setTrayTip(tray_, kTipWarning);
     } else {
         tray_.hIcon = TrayImage::Normal;
-        setTrayTip(tray_, kTipNormal);
+        setTrayTip(tray_, quietTip());
     }
     ports_.tray.modify(tray_);
 }

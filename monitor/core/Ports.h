@@ -69,6 +69,9 @@ public:
     // ReloadSensors: the library reads its configuration anew; false from one
     // that cannot.
     virtual bool reloadSensors() { return false; }
+    // Bit i set when the last read of channel i failed: the 0 it gave is no
+    // reading. A library that does not say never fails.
+    virtual std::int32_t readFailures() { return 0; }
 };
 
 // libzorvahd, bound by name.

@@ -14,9 +14,9 @@ std::string_view trimBlanks(std::string_view t) {
     return platform::trimIf(t, [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
 }
 
-// A whole decimal number text: optional sign, digits, optional fraction and
-// exponent, nothing after it. Read in double precision.
-std::optional<double> parseNumber(std::string_view text) {
+}  // namespace
+
+std::optional<double> parseDecimal(std::string_view text) {
     text = trimBlanks(text);
     if (text.empty() || text.size() > 64) return std::nullopt;
     std::string_view body = text;
@@ -36,6 +36,8 @@ std::optional<double> parseNumber(std::string_view text) {
     return value;
 }
 
+namespace {
+
 bool equalsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -48,7 +50,7 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
 }  // namespace
 
 std::optional<std::int16_t> parseInt16(std::string_view text) {
-    const auto v = parseNumber(text);
+    const auto v = parseDecimal(text);
     if (!v) return std::nullopt;
     // The platform's integer conversion rounds halves to even.
     const double r = std::nearbyint(*v);
@@ -57,7 +59,7 @@ std::optional<std::int16_t> parseInt16(std::string_view text) {
 }
 
 std::optional<float> parseSingle(std::string_view text) {
-    const auto v = parseNumber(text);
+    const auto v = parseDecimal(text);
     if (!v) return std::nullopt;
     if (std::fabs(*v) > static_cast<double>(std::numeric_limits<float>::max())) return std::nullopt;
     return static_cast<float>(*v);
@@ -67,7 +69,7 @@ std::optional<bool> parseBool(std::string_view text) {
     const std::string_view t = trimBlanks(text);
     if (equalsNoCase(t, "true")) return true;
     if (equalsNoCase(t, "false")) return false;
-    if (const auto v = parseNumber(t)) return *v != 0.0;
+    if (const auto v = parseDecimal(t)) return *v != 0.0;
     return std::nullopt;
 }
 

@@ -29,6 +29,9 @@ private:
 };
 
 // The conversions on their own; nothing when the text cannot be read.
+// A whole decimal number (sign, digits, fraction, exponent, nothing after
+// it) in double precision; never infinite or NaN.
+std::optional<double> parseDecimal(std::string_view text);
 std::optional<std::int16_t> parseInt16(std::string_view text);
 std::optional<float> parseSingle(std::string_view text);
 std::optional<bool> parseBool(std::string_view text);

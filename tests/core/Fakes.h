@@ -47,6 +47,9 @@ struct FakeSensor : SensorPort {
         ++defaultAsks[static_cast<std::size_t>(c)];
         return defaults[static_cast<std::size_t>(c)];
     }
+    // GetReadFailures' answer: the channels whose last read failed.
+    std::int32_t failures = 0;
+    std::int32_t readFailures() override { return failures; }
     std::int16_t& operator[](SensorChannel c) { return values[static_cast<std::size_t>(c)]; }
     int readsOf(SensorChannel c) const { return reads[static_cast<std::size_t>(c)]; }
     void resetReads() { reads = {}; }

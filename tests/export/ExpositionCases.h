@@ -86,6 +86,16 @@ inline std::vector<ExpositionCase> expositionCases() {
         s.lastReadingMs = 0;
         cases.push_back({"threshold_at_bound", s});
     }
+    {   // The CPU temperature's sensor was lost (a driver unloaded) and +5 V
+        // failed once: no samples of their readings, and their failed reads counted.
+        ExportSnapshot s = healthySnapshot();
+        s.noReading[ch(SensorChannel::CpuTemp)] = true;
+        s.readFailures[ch(SensorChannel::CpuTemp)] = 7;
+        s.noReading[ch(SensorChannel::In3)] = true;
+        s.readFailures[ch(SensorChannel::In3)] = 1;
+        s.readFailures[ch(SensorChannel::CpuFan)] = 2;  // failed twice before, reads now
+        cases.push_back({"lost_sensor", s});
+    }
     return cases;
 }
 

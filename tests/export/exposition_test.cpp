@@ -55,7 +55,9 @@ TEST_P(ExpositionText, EachFamilyHasHelpAndTypeOnce) {
             current = l.substr(7, l.find(' ', 7) - 7);
             EXPECT_TRUE(seen.insert(current).second) << current << " twice";
             ASSERT_LT(i + 1, lines.size());
-            EXPECT_EQ(lines[i + 1], "# TYPE " + current + " gauge");
+            // Counters, and only they, end in _total.
+            const bool counter = current.size() > 6 && current.compare(current.size() - 6, 6, "_total") == 0;
+            EXPECT_EQ(lines[i + 1], "# TYPE " + current + (counter ? " counter" : " gauge"));
             ++i;
             continue;
         }

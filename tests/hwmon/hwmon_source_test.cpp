@@ -1,6 +1,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 
@@ -70,6 +71,93 @@ TEST(HwmonSource, AFailedReadAnswersZeroAndTheNextCallTriesAgain) {
     EXPECT_EQ(s.read(Channel::PowerFan), 3300) << "one failing feature leaves the others alone";
     fake.values["lm78-isa-0290/fan1"] = 4380;
     EXPECT_EQ(s.read(Channel::CpuFan), 4380);
+}
+
+TEST(HwmonSource, AFailedReadIsSaidAndClearsWithTheNextGoodOne) {
+    auto board = lm78Board();
+    FakeBackend& fake = *board;
+    HwmonSource s(std::move(board), Config{});
+    (void)s.read(Channel::CpuFan);
+    EXPECT_EQ(s.readFailures(), 0u);
+    fake.values["lm78-isa-0290/fan1"] = std::nullopt;
+    (void)s.read(Channel::CpuFan);
+    (void)s.read(Channel::PowerFan);
+    EXPECT_EQ(s.readFailures(), 1u << 0);
+    fake.values["lm78-isa-0290/fan1"] = 4380;
+    (void)s.read(Channel::CpuFan);
+    EXPECT_EQ(s.readFailures(), 0u);
+}
+
+// A machine whose chips libsensors finds anew: each opening hands out the
+// next backend, as sensors_init would after sensors_cleanup.
+struct Reopening {
+    std::vector<std::unique_ptr<FakeBackend>> next;
+    int opened = 0;
+    double now = 100;
+    std::string signature = "hwmon0 -> a\nhwmon1 -> b\n";
+
+    HwmonSource source(std::unique_ptr<FakeBackend> first) {
+        return HwmonSource(
+            std::move(first), Config{},
+            [this]() -> std::unique_ptr<Backend> {
+                ++opened;
+                if (next.empty()) return std::make_unique<FakeBackend>();  // the chips are gone
+                auto b = std::move(next.front());
+                next.erase(next.begin());
+                return b;
+            },
+            [this] { return signature; }, [this] { return now; });
+    }
+};
+
+TEST(HwmonSource, AChipThatFailsIsFoundAgainAndReadByName) {
+    Reopening machine;
+    auto first = lm78Board();
+    FakeBackend& gone = *first;
+    HwmonSource s = machine.source(std::move(first));
+    EXPECT_EQ(s.read(Channel::CpuTemp), 45);
+
+    // The chip goes (a driver unloaded): the read fails and the chips are looked for again.
+    for (auto& [k, v] : gone.values) v = std::nullopt;
+    machine.now += 5;
+    EXPECT_EQ(s.read(Channel::CpuTemp), 0);
+    EXPECT_EQ(s.readFailures(), 1u << 3);
+    EXPECT_EQ(machine.opened, 1);
+    // Within a second nothing is scanned again, however many channels fail.
+    for (int i = 0; i < kChannelCount; ++i) (void)s.read(static_cast<Channel>(i));
+    EXPECT_EQ(machine.opened, 1);
+    EXPECT_EQ(s.readFailures(), 0xFFFu);
+
+    // It comes back: the next failing read after a second finds it.
+    auto back = lm78Board();
+    back->values["lm75-i2c-0-48/temp1"] = 47.0;
+    machine.next.push_back(std::move(back));
+    machine.now += 1.5;
+    EXPECT_EQ(s.read(Channel::CpuTemp), 47);
+    EXPECT_EQ(machine.opened, 2);
+    EXPECT_EQ(s.read(Channel::CpuFan), 4560);
+    EXPECT_EQ(s.readFailures() & ((1u << 0) | (1u << 3)), 0u);
+    EXPECT_EQ(s.redetections(), 2);
+}
+
+TEST(HwmonSource, AChangeInTheHwmonFolderIsFollowedBeforeTheNextRead) {
+    Reopening machine;
+    HwmonSource s = machine.source(lm78Board());
+    EXPECT_EQ(s.read(Channel::MbTemp), 33);
+    // Renumbered (resume): the old handles would read the other chip's files.
+    auto renumbered = lm78Board();
+    renumbered->values["lm78-isa-0290/temp1"] = 35.0;
+    std::reverse(renumbered->chipList.begin(), renumbered->chipList.end());
+    machine.next.push_back(std::move(renumbered));
+    machine.signature = "hwmon0 -> b\nhwmon1 -> a\n";
+    machine.now += 0.5;
+    EXPECT_EQ(s.read(Channel::MbTemp), 33) << "the folder is looked at once a second";
+    machine.now += 0.6;
+    EXPECT_EQ(s.read(Channel::MbTemp), 35);
+    EXPECT_EQ(machine.opened, 1);
+    machine.now += 2;
+    EXPECT_EQ(s.read(Channel::MbTemp), 35);
+    EXPECT_EQ(machine.opened, 1) << "an unchanged folder costs no new detection";
 }
 
 TEST(HwmonSource, EveryCallAsksTheChipAgain) {

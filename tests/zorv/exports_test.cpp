@@ -121,6 +121,48 @@ TEST_F(Exports, FileSourceChangesShowAtTheNextCall) {
     EXPECT_EQ(lib.reading("GetCPUTemperature"), 0);
 }
 
+TEST_F(Exports, ANameTheFileNoLongerSetsIsAFailedReadUntilItComesBack) {
+    using MaskFn = int32_t (*)();
+    const fs::path readings = dir_ / "readings";
+    std::ofstream(readings) << "cpu_fan = 900\ncpu_temp = 47\nin3 = 5000\n";
+    ::setenv("ZORV_SOURCE", ("file:" + readings.string()).c_str(), 1);
+    LoadedCopy lib(dir_ / "lib", false, false);
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    const auto failures = lib.fn<MaskFn>("GetReadFailures");
+    ASSERT_EQ(lib.fn<MaskFn>("GetChannelMask")(), (1 << 0) | (1 << 3) | (1 << 8));
+    EXPECT_EQ(failures(), 0);  // nothing read yet
+
+    const struct {
+        const char* file;
+        int32_t failed;  // after reading the fan, the CPU temperature, +5 V and the never-set mainboard
+    } cases[] = {
+        {"cpu_fan = 900\ncpu_temp = 47\nin3 = 5000\n", 0},
+        {"cpu_fan = 900\nin3 = 5000\n", 1 << 3},                    // the temperature's line removed
+        {"cpu_fan = 0\ncpu_temp = 47\nin3 =\n", 1 << 8},            // a stopped fan is a reading; an empty value is not
+        {"", (1 << 0) | (1 << 3) | (1 << 8)},                       // nothing left
+        {"cpu_fan = 900\ncpu_temp = 47\nin3 = 5000\n", 0},          // back again
+    };
+    for (const auto& c : cases) {
+        std::ofstream(readings) << c.file;
+        lib.reading("GetFanCPURPM");
+        EXPECT_EQ(lib.reading("GetCPUTemperature"), c.failed & (1 << 3) ? 0 : 47) << c.file;
+        lib.reading("GetVoltIN3");
+        lib.reading("GetMBTemperature");
+        EXPECT_EQ(failures(), c.failed) << c.file;
+    }
+    fs::remove(readings);  // a file that cannot be read fails every channel it set
+    lib.reading("GetFanCPURPM");
+    EXPECT_EQ(failures(), 1 << 0);
+}
+
+TEST_F(Exports, TheSimulatedBoardNeverFails) {
+    ::setenv("ZORV_SOURCE", "sim", 1);
+    LoadedCopy lib(dir_ / "lib", false, false);
+    ASSERT_TRUE(lib.loaded()) << dlerror();
+    for (const auto& e : kSimReadings) lib.reading(e.name);
+    EXPECT_EQ(lib.fn<int32_t (*)()>("GetReadFailures")(), 0);
+}
+
 TEST_F(Exports, ChannelMaskNamesTheChannelsTheSourceMeasures) {
     using MaskFn = int32_t (*)();
     ::setenv("ZORV_SOURCE", "sim", 1);

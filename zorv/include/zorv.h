@@ -13,7 +13,8 @@
  * says why when a source cannot read at all.
  *
  * Every reading is a signed 16-bit number; a channel that cannot be read
- * answers 0. Values outside the 16-bit range are clamped, never wrapped.
+ * answers 0, and GetReadFailures tells that 0 from a reading. Values outside
+ * the 16-bit range are clamped, never wrapped.
  *
  * The DMI queries and GetCPUName are answered by libzorvdmi.so and
  * libzorvahd.so, bound by name at first use (next to this library first).
@@ -75,6 +76,20 @@ ZORV_API int16_t ZORV_CALL GetVoltIN6(void);
  *   hwmon   the channels whose map leads to a chip feature libsensors can read
  * An unknown source has none. Callers ask once, before the first reading, and again after ReloadSensors. */
 ZORV_API int32_t ZORV_CALL GetChannelMask(void);
+
+/* Which channels' last read failed: bit i set (GetChannelMask's order) when
+ * the most recent read of channel i could not be made, so the 0 it answered
+ * is no reading:
+ *   file:   the file no longer sets the name (or cannot be read at all)
+ *   hwmon   the chip feature does not read (a driver unloaded, a chip gone
+ *           at suspend); the chips are then detected anew, and a chip that
+ *           comes back under another hwmon number is read again
+ *   sim     never
+ * A bit clears at the channel's next read that succeeds. A channel the
+ * source never measured (file: a name it never set), or not read yet, has
+ * no bit. Ask after the reads it is
+ * about. Callers that do not know this export take a failed read as 0. */
+ZORV_API int32_t ZORV_CALL GetReadFailures(void);
 
 /* Where a channel's default warning threshold comes from (GetChannelDefault's result). */
 #define ZORV_DEFAULT_SYSTEM 0 /* none of this machine's own: the caller keeps its own defaults */

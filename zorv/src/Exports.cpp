@@ -120,6 +120,10 @@ int16_t ZORV_CALL GetVoltIN5(void) { return readChannel(zorv::Channel::In5); }
 int16_t ZORV_CALL GetVoltIN6(void) { return readChannel(zorv::Channel::In6); }
 int32_t ZORV_CALL GetChannelMask(void) { return static_cast<int32_t>(source().channelMask() & zorv::kAllChannels); }
 
+int32_t ZORV_CALL GetReadFailures(void) {
+    return static_cast<int32_t>(source().readFailures() & zorv::kAllChannels);
+}
+
 int32_t ZORV_CALL GetChannelDefault(int32_t channel, int32_t* lower, int32_t* upper) {
     if (channel < 0 || channel >= zorv::kChannelCount || !lower || !upper) return -1;
     const zorv::ChannelDefault& d = defaults()[static_cast<std::size_t>(channel)];

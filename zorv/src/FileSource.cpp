@@ -9,11 +9,11 @@
 
 namespace zorv {
 
-std::int16_t readingFromText(std::string_view text, Channel channel) {
+std::optional<std::int16_t> valueFromText(std::string_view text, Channel channel) {
     std::optional<std::string> value;
     for (const auto& [k, v] : parseKeyValues(text))
         if (k == channelName(channel)) value = v;  // the last line wins
-    if (!value || value->empty()) return 0;
+    if (!value || value->empty()) return std::nullopt;
     const char* begin = value->c_str();
     char* end = nullptr;
     errno = 0;
@@ -23,6 +23,8 @@ std::int16_t readingFromText(std::string_view text, Channel channel) {
     if (end == begin || *end != '\0' || std::isnan(number)) return 0;
     return clamp16(number);
 }
+
+std::int16_t readingFromText(std::string_view text, Channel channel) { return valueFromText(text, channel).value_or(0); }
 
 std::uint32_t channelsSetInText(std::string_view text) {
     std::uint32_t mask = 0;
@@ -43,8 +45,19 @@ std::string readSmallFile(const std::string& path) {
     return platform::readTextPrefix(path, 64 * 1024).value_or(std::string());
 }
 
-std::int16_t FileSource::read(Channel channel) { return readingFromText(readSmallFile(path_), channel); }
+std::int16_t FileSource::read(Channel channel) {
+    const auto value = valueFromText(readSmallFile(path_), channel);
+    const std::uint32_t bit = 1u << static_cast<int>(channel);
+    if (value) seen_ |= bit;
+    // A name the file never set is an absent channel, not a failure.
+    noteRead(channel, value.has_value() || !(seen_ & bit));
+    return value.value_or(0);
+}
 
-std::uint32_t FileSource::channelMask() { return channelsSetInText(readSmallFile(path_)); }
+std::uint32_t FileSource::channelMask() {
+    const std::uint32_t mask = channelsSetInText(readSmallFile(path_));
+    seen_ |= mask;
+    return mask;
+}
 
 }  // namespace zorv

@@ -1,14 +1,60 @@
 #include "HwmonSource.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "HwmonDefaults.h"
 
 namespace zorv {
 namespace hwmon {
 
-HwmonSource::HwmonSource(std::unique_ptr<Backend> backend, const Config& config)
-    : backend_(std::move(backend)), map_(resolveMap(backend_->chips(), userMapFromConfig(config))) {
+namespace {
+constexpr double kRedetectGap = 1.0;  // seconds
+}
+
+std::string hwmonSignature(const std::string& folder) {
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return {};
+    std::vector<std::string> entries;
+    while (const dirent* e = readdir(dir)) {
+        if (e->d_name[0] == '.') continue;
+        const std::string path = folder + "/" + e->d_name;
+        std::string entry = e->d_name;
+        char target[512];
+        const ssize_t n = readlink(path.c_str(), target, sizeof target - 1);
+        if (n > 0) entry += " -> " + std::string(target, static_cast<std::size_t>(n));
+        struct stat st {};
+        if (stat(path.c_str(), &st) == 0) entry += " #" + std::to_string(st.st_ino);
+        entries.push_back(std::move(entry));
+    }
+    closedir(dir);
+    std::sort(entries.begin(), entries.end());
+    std::string out;
+    for (const auto& e : entries) out += e + "\n";
+    return out;
+}
+
+HwmonSource::HwmonSource(std::unique_ptr<Backend> backend, const Config& config, Opener reopen, Watch watch,
+                         Clock clock)
+    : backend_(std::move(backend)),
+      user_(userMapFromConfig(config)),
+      reopen_(std::move(reopen)),
+      watch_(std::move(watch)),
+      clock_(clock ? std::move(clock) : steadyClock()) {
+    if (watch_) signature_ = watch_();
+    lastDetect_ = lastWatch_ = clock_();
+    mapChannels();
+    measured_ = channelMask();
+}
+
+void HwmonSource::mapChannels() {
+    map_ = resolveMap(backend_->chips(), user_);
+    inputs_ = {};
     for (int i = 0; i < kChannelCount; ++i) {
         const auto& ref = map_.channels[static_cast<std::size_t>(i)];
         if (!ref) continue;
@@ -21,11 +67,41 @@ HwmonSource::HwmonSource(std::unique_ptr<Backend> backend, const Config& config)
     }
 }
 
+bool HwmonSource::redetect(bool force) {
+    const double now = clock_();
+    if (!reopen_ || (!force && now - lastDetect_ < kRedetectGap)) return false;
+    lastDetect_ = now;
+    // One libsensors session at a time: the old one ends (sensors_cleanup)
+    // before the new one detects (sensors_init).
+    backend_.reset();
+    backend_ = reopen_();
+    mapChannels();
+    if (watch_) signature_ = watch_();
+    ++redetections_;
+    return true;
+}
+
+void HwmonSource::followHwmonChanges() {
+    if (!watch_) return;
+    const double now = clock_();
+    if (now - lastWatch_ < kRedetectGap) return;
+    lastWatch_ = now;
+    // The old numbers may now name other chips: reading on would mix them up.
+    if (watch_() != signature_) redetect(true);
+}
+
 std::int16_t HwmonSource::read(Channel channel) {
-    const auto& input = inputs_[static_cast<std::size_t>(channel)];
-    if (!input) return 0;
-    const auto v = backend_->read(*input);
-    return v ? toExportUnits(channel, *v * map_.factor[static_cast<std::size_t>(channel)]) : 0;
+    const auto at = static_cast<std::size_t>(channel);
+    const std::uint32_t bit = 1u << static_cast<int>(channel);
+    if (!(measured_ & bit)) return 0;
+    followHwmonChanges();
+    auto value = [&]() -> std::optional<double> {
+        return inputs_[at] ? backend_->read(*inputs_[at]) : std::nullopt;
+    };
+    auto v = value();
+    if (!v && redetect(false)) v = value();
+    noteRead(channel, v.has_value());
+    return v ? toExportUnits(channel, *v * map_.factor[at]) : 0;
 }
 
 std::uint32_t HwmonSource::channelMask() {
@@ -181,8 +257,10 @@ std::string HwmonSource::listing(const Config& config) {
 }  // namespace hwmon
 
 std::unique_ptr<Source> makeHwmonSource(const Config& config) {
-    return std::make_unique<hwmon::HwmonSource>(hwmon::openLibSensors(hwmon::kLibSensors, hwmon::sensorsConfigPath()),
-                                                config);
+    auto open = [] { return hwmon::openLibSensors(hwmon::kLibSensors, hwmon::sensorsConfigPath()); };
+    return std::make_unique<hwmon::HwmonSource>(open(), config, open,
+                                                [] { return hwmon::hwmonSignature("/sys/class/hwmon"); },
+                                                steadyClock());
 }
 
 }  // namespace zorv

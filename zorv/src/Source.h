@@ -56,6 +56,17 @@ public:
     virtual ChannelStates channelStates();
     // Whether the map of zorv.conf chooses this source's sensors.
     [[nodiscard]] virtual bool mapsSensors() const { return false; }
+    // Bit i set when the last read of channel i failed; that read answered 0.
+    [[nodiscard]] std::uint32_t readFailures() const { return failures_; }
+
+protected:
+    void noteRead(Channel channel, bool ok) {
+        const std::uint32_t bit = 1u << static_cast<int>(channel);
+        failures_ = ok ? failures_ & ~bit : failures_ | bit;
+    }
+
+private:
+    std::uint32_t failures_ = 0;
 };
 
 inline constexpr std::uint32_t kAllChannels = (1u << kChannelCount) - 1;
@@ -94,7 +105,8 @@ private:
 // From that second on the channel reads the value; lines that do not parse are skipped.
 std::vector<SimSource::ScriptedValue> parseScenario(std::string_view text);
 
-// Readings from a "name = value" text file, read anew at every call.
+// Readings from a "name = value" text file, read anew at every call. A name
+// the file set once and sets no longer is a failed read of its channel.
 class FileSource final : public Source {
 public:
     explicit FileSource(std::string path) : path_(std::move(path)) {}
@@ -104,11 +116,14 @@ public:
 
 private:
     std::string path_;
+    std::uint32_t seen_ = 0;  // the channels the file has set
 };
 
 // The reading for a channel from the text of a readings file: its last line
-// naming the channel, as a number rounded and clamped to 16 bits; a missing
-// name or a value that is not a number reads 0.
+// naming the channel, as a number rounded and clamped to 16 bits; a value
+// that is not a number reads 0; nothing when the file does not set the name.
+std::optional<std::int16_t> valueFromText(std::string_view text, Channel channel);
+// The same with a missing name read as 0.
 std::int16_t readingFromText(std::string_view text, Channel channel);
 
 // The channels a readings file sets: named on a line with a value, whatever

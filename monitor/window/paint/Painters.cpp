@@ -88,6 +88,12 @@ void needle(Canvas& c, const geo::DialCentre& d, int speed) {
     c.circle(centreOf(d), 5, kGrey, 1, QColor::fromRgb(kGrey));
 }
 
+// The scales' own sizes bound every loop and box below: a threshold far
+// beyond a scale costs no more than one at its end, and nothing is painted
+// outside the scale column.
+constexpr int kGaugeSlots = 10;
+constexpr int kBarSlots = 8;
+
 void gaugeSlot(Canvas& c, int slot, QRgb colour) {
     const int y = geo::gaugeSlotTop(slot);
     c.box(29, y, 80, y + 10, colour);
@@ -99,6 +105,19 @@ constexpr int kLegendPixels = 9;
 void barSlot(Canvas& c, int slot, QRgb colour) {
     const int y = geo::barSlotTop(slot);
     c.box(28, y, 38, y + 14, colour);
+}
+
+// Rows y1 … y2 of a scale column, cut to the rows of its slots.
+void columnBox(Canvas& c, int x1, int x2, int y1, int y2, int firstRow, int lastRow, QRgb colour) {
+    y1 = std::max(y1, firstRow);
+    y2 = std::min(y2, lastRow);
+    if (y1 <= y2) c.box(x1, y1, x2, y2, colour);
+}
+void gaugeBox(Canvas& c, int y1, int y2, QRgb colour) {
+    columnBox(c, 29, 80, y1, y2, geo::gaugeSlotTop(0), geo::gaugeSlotTop(kGaugeSlots - 1) + 10, colour);
+}
+void barBox(Canvas& c, int y1, int y2, QRgb colour) {
+    columnBox(c, 28, 38, y1, y2, geo::barSlotTop(0), geo::barSlotTop(kBarSlots - 1) + 14, colour);
 }
 
 // The tube copies combine bits, which QPainter only does between RGB32 images.
@@ -148,11 +167,13 @@ int drawTemperatureGauge(QImage& gauge, int base, int current, int threshold) {
     const geo::GaugeSplit s = geo::gaugeSplit(base, threshold);
     {
         Canvas c(gauge);
-        for (int k = 0; k < s.n; ++k) gaugeSlot(c, k, kDarkRed);
-        const int y = geo::gaugeSlotTop(s.n);
-        c.box(29, y, 80, y + 2 * (s.r + 1), kDarkRed);
-        if (s.r != 4) c.box(29, y + 2 * (s.r + 1) + 1, 80, y + 10, kGreen);
-        for (int k = s.n + 1; k <= 9; ++k) gaugeSlot(c, k, kGreen);
+        for (int k = 0; k < std::min(s.n, kGaugeSlots); ++k) gaugeSlot(c, k, kDarkRed);
+        if (s.n >= 0 && s.n < kGaugeSlots) {
+            const int y = geo::gaugeSlotTop(s.n);
+            gaugeBox(c, y, y + 2 * (s.r + 1), kDarkRed);
+            if (s.r != 4) gaugeBox(c, y + 2 * (s.r + 1) + 1, y + 10, kGreen);
+        }
+        for (int k = std::max(s.n + 1, 0); k < kGaugeSlots; ++k) gaugeSlot(c, k, kGreen);
     }
     {
         QPainter p(&gauge);
@@ -167,25 +188,27 @@ int drawTemperatureGauge(QImage& gauge, int base, int current, int threshold) {
         const geo::RowSpan rows = geo::mercuryRows(current, base);
         c.box(52, rows.top, 58, rows.bottom, kRed);
     }
-    return geo::gaugePointerTop(base, threshold);
+    // The pointer stays inside the gauge, at the end of the scale nearer its threshold.
+    return std::clamp(geo::gaugePointerTop(base, threshold), geo::gaugePointerTop(base, base + 50),
+                      geo::gaugePointerTop(base, base + 1));
 }
 
 MarkerTops drawVoltageBar(QImage& bar, int base, float upper, float lower, float value) {
     Canvas c(bar);
     const geo::BarStep u = geo::barStep(base, upper);
     const int yU = geo::barSlotTop(u.slot);
-    for (int s = 0; s < u.slot; ++s) barSlot(c, s, kDarkRed);
-    c.box(28, yU, 38, yU + 3 * (u.step + 1) - 1, kDarkRed);
-    if (u.step != 4) c.box(28, yU + 3 * (u.step + 1), 38, yU + 14, kGreen);
+    for (int s = 0; s < std::min(u.slot, kBarSlots); ++s) barSlot(c, s, kDarkRed);
+    barBox(c, yU, yU + 3 * (u.step + 1) - 1, kDarkRed);
+    if (u.step != 4) barBox(c, yU + 3 * (u.step + 1), yU + 14, kGreen);
 
     const geo::BarStep l = geo::barStep(base, lower);
     const int yD = geo::barSlotTop(l.slot);
     if (l.slot != u.slot) {
-        for (int s = u.slot + 1; s < l.slot; ++s) barSlot(c, s, kGreen);
-        if (l.step != 0) c.box(28, yD, 38, yD + 3 * l.step - 1, kGreen);
+        for (int s = std::max(u.slot + 1, 0); s < std::min(l.slot, kBarSlots); ++s) barSlot(c, s, kGreen);
+        if (l.step != 0) barBox(c, yD, yD + 3 * l.step - 1, kGreen);
     }
-    c.box(28, yD + 3 * l.step, 38, yD + 14, kDarkRed);
-    for (int s = l.slot + 1; s <= 7; ++s) barSlot(c, s, kDarkRed);
+    barBox(c, yD + 3 * l.step, yD + 14, kDarkRed);
+    for (int s = std::max(l.slot + 1, 0); s < kBarSlots; ++s) barSlot(c, s, kDarkRed);
 
     const float top = static_cast<float>(base + 4);
     const float bottom = static_cast<float>(base);
@@ -197,7 +220,12 @@ MarkerTops drawVoltageBar(QImage& bar, int base, float upper, float lower, float
         const int y = geo::barStepTop(geo::barStep(base, value));
         c.box(28, y, 38, y + 2, tick);
     }
-    return {geo::barMarkerTop(u), geo::barMarkerTop(l)};
+    // Markers stay on the bar, at the end of the scale nearer their thresholds.
+    const geo::BarStep first{0, 0, 0}, last{kBarSlots * 5 - 1, kBarSlots - 1, 4};
+    const auto onBar = [&](const geo::BarStep& b) {
+        return std::clamp(geo::barMarkerTop(b), geo::barMarkerTop(first), geo::barMarkerTop(last));
+    };
+    return {onBar(u), onBar(l)};
 }
 
 void drawUnmeasuredVoltageBar(QImage& bar) {
