@@ -146,7 +146,6 @@ private:
     bool noteRead(SensorChannel channel, std::int32_t failures);
     // The page and Summary labels of a channel without a reading.
     void showNoReading(SensorChannel channel);
-    void loadThresholds();
 
     Ports ports_;
     SettingsStore store_;
